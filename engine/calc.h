@@ -1,0 +1,78 @@
+// The calculator engine's boundary: what the shell, the display and the
+// tools may use. The engine is the only writer of CalcState; everyone else
+// gets it read-only through calc_state().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tarno {
+
+// A keypad key as the user sees it: tens digit = row 1..8 from the top,
+// units digit = column 1..5 from the left; 0 = no key.
+using KeyCode = int;
+
+// The pending binary operation; the codes are part of the calculator's state.
+enum PendingOp : std::uint8_t {
+    OP_NONE = 0,
+    OP_DIVIDE = 1,
+    OP_MULTIPLY = 2,
+    OP_SUBTRACT = 3,
+    OP_ADD = 4,
+    OP_POWER = 5,
+    OP_ROOT = 6,
+    OP_MODULO = 7,
+};
+
+constexpr int FORMAT_NORM = -2;
+constexpr int FORMAT_SCI = -1;
+constexpr unsigned PAREN_LEVELS = 8;
+constexpr std::size_t DISPLAY_TEXT_SIZE = 22;  // mantissa field 0..16, exponent field 17..21
+constexpr std::size_t MANTISSA_CHARS = 16;     // longest mantissa text; its zero at the latest in byte 16
+constexpr std::size_t EXPONENT_FIELD = 17;     // first byte of the exponent field
+
+// Everything the calculator knows, in one record.
+struct CalcState {
+    std::uint8_t shift_active;        // 1 = second functions, shifted keypad picture
+    double x_value;                   // the value register: shown, operated on, right operand
+    double pending_operand;           // left operand of the pending operation
+    double memory_value;              // memory register; the M mark shows while it is not 0
+    double last_answer;               // result of the last = or ), recalled by Ans
+    std::int32_t sign_char;           // ' ' or '-': the mantissa's sign, never in display_text
+    std::int32_t display_format;      // FORMAT_NORM, FORMAT_SCI or 0..9 fixed decimals
+    std::int32_t degree_mode;         // 0 = radians, 1 = degrees
+    std::uint8_t pending_op;          // a PendingOp code
+    std::uint8_t entry_active;        // 1 while a number is being typed
+    std::uint32_t paren_depth;        // open parentheses, 0..8
+    std::uint8_t exponent_entry;      // 1 after EXP: digits go to the exponent
+    double paren_operands[PAREN_LEVELS];      // saved pending_operand per level, 0 = outermost
+    std::uint8_t paren_ops[PAREN_LEVELS];     // saved pending_op per level
+    char display_text[DISPLAY_TEXT_SIZE];     // mantissa field and exponent field
+};
+
+// The texts that the screen shows for a state: what the display draws and
+// what tarno-keys prints, built in one place so that the two always agree.
+struct ScreenTexts {
+    const char* keypad_picture;  // "tarno/tarno9.bmp" while shift is active, else "tarno/tarno.bmp"
+    char paren_mark[16];         // "(%d" with paren_depth; empty when no parenthesis is open
+    const char* memory_mark;     // "M" while memory_value is not 0, else " "
+    char format_name[16];        // "Norm", "Sci" or "fix0".."fix9"
+    const char* angle_unit;      // "Deg" or "Rad"
+    char number_line[32];        // sign, mantissa without its leading blanks, "E" and exponent when shown
+};
+
+// Read-only view of the one state record; valid for the whole run.
+const CalcState& calc_state();
+
+// Power-on reset, called once at start-up (and by each tool run, each test):
+// clears everything, memory included, radians, Norm, and Ans = 0.
+void power_on();
+
+// Performs one tapped key on the state, in the current shift state.
+// Returns true when the key asks for the calculator to be switched off (Off).
+bool handle_key(KeyCode key);
+
+// Composes the screen's texts from a state; pure, reads nothing else.
+ScreenTexts screen_texts(const CalcState& state);
+
+}  // namespace tarno

@@ -1,0 +1,120 @@
+// The key dispatch: what every key does in the normal and the shifted state,
+// and how each key ends (digit, immediate return, or the common ending that
+// shows x_value and ends the number entry).
+#include "calc_ops.h"
+
+namespace tarno {
+
+namespace {
+
+enum Ending { DIGIT, IMMEDIATE, COMMON };
+
+using Action = void (*)();
+
+struct KeyRow {
+    KeyCode code;
+    Action normal;
+    Action shifted;
+    Ending ending;
+};
+
+bool off_requested = false;
+
+template <int D>
+void type_digit() { enter_digit(D); }
+
+void power() { begin_operation(OP_POWER); }
+void root() { begin_operation(OP_ROOT); }
+void divide() { begin_operation(OP_DIVIDE); }
+void multiply() { begin_operation(OP_MULTIPLY); }
+void subtract() { begin_operation(OP_SUBTRACT); }
+void add() { begin_operation(OP_ADD); }
+void modulo() { begin_operation(OP_MODULO); }
+void shift_on() { calc().shift_active = 1; }
+void shift_off() { calc().shift_active = 0; }
+void toggle_angle_unit() { calc().degree_mode ^= 1; }
+void memory_recall() { calc().x_value = calc().memory_value; }
+void memory_store() { calc().memory_value = calc().x_value; }
+void recall_answer() { calc().x_value = calc().last_answer; }
+void exponent_key() { calc().exponent_entry = 1; }
+void switch_off() { off_requested = true; }
+
+// Norm, Sci, fix 0 .. fix 9, then Norm again.
+void advance_format() {
+    int& f = calc().display_format;
+    f = f + 1;
+    if (f > 9) f = FORMAT_NORM;
+}
+
+constexpr KeyRow KEY_TABLE[] = {
+    // code  normal           shifted          ending
+    {11, square,          sine,            COMMON},
+    {12, square_root,     cosine,          COMMON},
+    {13, power,           tangent,         COMMON},
+    {14, root,            toggle_angle_unit, COMMON},
+    {15, shift_on,        shift_off,       COMMON},
+    {21, exp_x,           arc_sine,        COMMON},
+    {22, ln_x,            arc_cosine,      COMMON},
+    {23, ten_to_x,        arc_tangent,     COMMON},
+    {24, log_x,           advance_format,  COMMON},
+    {25, clear_all,       clear_all,       COMMON},
+    {31, factorial,       integer_part,    COMMON},
+    {32, reciprocal,      fractional_part, COMMON},
+    {33, apply_percent,   modulo,          COMMON},
+    {34, recall_pi,       recall_pi,       COMMON},
+    {35, memory_recall,   memory_recall,   COMMON},
+    {41, type_digit<7>,   type_digit<7>,   DIGIT},
+    {42, type_digit<8>,   type_digit<8>,   DIGIT},
+    {43, type_digit<9>,   type_digit<9>,   DIGIT},
+    {44, divide,          divide,          COMMON},
+    {45, memory_store,    memory_store,    COMMON},
+    {51, type_digit<4>,   type_digit<4>,   DIGIT},
+    {52, type_digit<5>,   type_digit<5>,   DIGIT},
+    {53, type_digit<6>,   type_digit<6>,   DIGIT},
+    {54, multiply,        multiply,        COMMON},
+    {55, recall_answer,   recall_answer,   COMMON},
+    {61, type_digit<1>,   type_digit<1>,   DIGIT},
+    {62, type_digit<2>,   type_digit<2>,   DIGIT},
+    {63, type_digit<3>,   type_digit<3>,   DIGIT},
+    {64, subtract,        subtract,        COMMON},
+    {65, open_paren,      open_paren,      COMMON},
+    {71, type_digit<0>,   type_digit<0>,   DIGIT},
+    {72, type_digit<DIGIT_POINT>, type_digit<DIGIT_POINT>, DIGIT},
+    {73, toggle_sign,     toggle_sign,     IMMEDIATE},
+    {74, add,             add,             COMMON},
+    {75, close_paren,     close_paren,     COMMON},
+    {81, switch_off,      switch_off,      COMMON},
+    {82, exponent_key,    exponent_key,    IMMEDIATE},
+    {83, backspace,       backspace,       IMMEDIATE},
+    // 84 lies under the equals key and has no action.
+    {85, evaluate_all,    evaluate_all,    COMMON},
+};
+
+const KeyRow* find_key(KeyCode key) {
+    for (const KeyRow& row : KEY_TABLE)
+        if (row.code == key) return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+bool handle_key(KeyCode key) {
+    CalcState& s = calc();
+    const KeyRow* row = find_key(key);
+    // A code with no row has no action and takes the common ending.
+    const Ending ending = row ? row->ending : COMMON;
+    const Action action = row ? (s.shift_active ? row->shifted : row->normal) : nullptr;
+
+    off_requested = false;
+    if (ending == DIGIT && !s.entry_active) clear_display();  // a new number
+    if (action) action();
+    if (ending == DIGIT) {
+        s.entry_active = 1;  // also when the digit was refused
+    } else if (ending == COMMON) {
+        format_value();
+        s.entry_active = 0;
+    }
+    return off_requested;
+}
+
+}  // namespace tarno
