@@ -1,0 +1,154 @@
+// Writing x_value into the display text: Norm, Sci and fix 0..9, byte for byte.
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "engine_fixture.h"
+
+namespace tarno {
+namespace {
+
+using Format = Engine;
+
+struct FormatCase {
+    double value;
+    int format;
+    const char* mantissa;  // the mantissa field up to its zero, leading blanks included
+    const char* exponent;  // the exponent field from byte 17 up to its zero
+    char sign;
+};
+
+const FormatCase FORMAT_CASES[] = {
+    // Norm: six decimals, trailing zeros and a bare point cut.
+    {0.0, FORMAT_NORM, "        0", "   ", ' '},
+    {3.5, FORMAT_NORM, "        3.5", "   ", ' '},
+    {100.0, FORMAT_NORM, "      100", "   ", ' '},
+    {1.0 / 3.0, FORMAT_NORM, "        0.333333", "   ", ' '},
+    {123456789.0, FORMAT_NORM, "123456789", "   ", ' '},
+    {1e-7, FORMAT_NORM, "        0", "   ", ' '},
+    {-2.5, FORMAT_NORM, "        2.5", "   ", '-'},
+    {0.1 + 0.2, FORMAT_NORM, "        0.3", "   ", ' '},
+    // Too wide for Norm: Sci.
+    {1e9, FORMAT_NORM, "      1.000000", "+09", ' '},
+    {999999999.9999999, FORMAT_NORM, "      1.000000", "+09", ' '},
+    {-1e200, FORMAT_NORM, "     1.000000", "+200", '-'},
+    // Sci.
+    {123456.0, FORMAT_SCI, "      1.234560", "+05", ' '},
+    {1e100, FORMAT_SCI, "     1.000000", "+100", ' '},
+    {-0.001, FORMAT_SCI, "      1.000000", "-03", '-'},
+    {0.0, FORMAT_SCI, "      0.000000", "+00", ' '},
+    {DBL_MAX, FORMAT_SCI, "     1.797693", "+308", ' '},
+    // Fixed decimals.
+    {3.14159, 2, "3.14", "   ", ' '},
+    {3.7, 0, "4", "   ", ' '},
+    {1.0, 9, "1.000000000", "   ", ' '},
+    {-0.5, 3, "0.500", "   ", '-'},
+    {999999.0, 9, "999999.000000000", "   ", ' '},  // exactly 16 characters
+    // Too wide for the field: shown in Sci, as Norm does.
+    {1e6, 9, "      1.000000", "+06", ' '},
+    {DBL_MAX, 0, "     1.797693", "+308", ' '},
+    {-DBL_MAX, 9, "     1.797693", "+308", '-'},
+};
+
+TEST_F(Format, EachFormatWritesTheFieldsByteForByte) {
+    for (const FormatCase& c : FORMAT_CASES) {
+        SCOPED_TRACE(testing::Message() << "value " << c.value << " format " << c.format);
+        calc().x_value = c.value;
+        calc().display_format = c.format;
+        format_value();
+        EXPECT_EQ(mantissa(), c.mantissa);
+        EXPECT_EQ(exponent(), c.exponent);
+        EXPECT_EQ(state().sign_char, c.sign);
+        EXPECT_EQ(x(), c.value);  // formatting never changes the value
+    }
+}
+
+TEST_F(Format, ThreeDigitExponentPutsItsZeroInTheLastByte) {
+    calc().x_value = 1e100;
+    calc().display_format = FORMAT_SCI;
+    format_value();
+    const char* t = state().display_text;
+    EXPECT_EQ(std::string(t + 17, 5), std::string("+100\0", 5));
+
+    calc().x_value = 123456.0;
+    format_value();
+    EXPECT_EQ(std::string(t + 17, 4), std::string("+05\0", 4));
+    EXPECT_EQ(std::string(t), "      1.234560");  // 6 blanks before the mantissa
+}
+
+TEST_F(Format, NegativeZeroKeepsABlankSignAndShowsTheConversionsMinus) {
+    calc().x_value = -0.0;
+    format_value();
+    EXPECT_EQ(state().sign_char, ' ');
+    EXPECT_EQ(mantissa(), "       -0");
+    EXPECT_EQ(number_line(), " -0");
+}
+
+TEST_F(Format, InfinitiesAndNaNAreShownAsTheLibraryWritesThem) {
+    char expected[32];
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+
+    calc().x_value = inf;
+    format_value();
+    std::snprintf(expected, sizeof expected, "%16lf", inf);
+    EXPECT_EQ(mantissa(), expected);
+    EXPECT_EQ(number_line(), " inf");
+
+    calc().x_value = -inf;
+    format_value();
+    EXPECT_EQ(state().sign_char, '-');
+    EXPECT_EQ(number_line(), "-inf");
+
+    calc().x_value = nan;
+    format_value();
+    std::snprintf(expected, sizeof expected, "%16lf", nan);
+    EXPECT_EQ(mantissa(), expected);
+    EXPECT_EQ(state().sign_char, ' ');  // a NaN is not below zero
+
+    // Sci writes 18 characters without an 'e': the blanks make room, the
+    // exponent field stays blank and nothing runs over into it.
+    calc().display_format = FORMAT_SCI;
+    calc().x_value = inf;
+    format_value();
+    EXPECT_EQ(mantissa(), "             inf");
+    EXPECT_EQ(std::string(state().display_text + 17, 4), std::string("   \0", 4));
+    EXPECT_EQ(number_line(), " inf");
+
+    calc().x_value = -inf;
+    format_value();
+    EXPECT_EQ(number_line(), "-inf");
+
+    calc().display_format = 4;
+    calc().x_value = nan;
+    format_value();
+    std::snprintf(expected, sizeof expected, "%.4lf", nan);
+    EXPECT_EQ(mantissa(), expected);
+}
+
+TEST_F(Format, FixedMatchesTheLibrarysRoundingForEveryPrecision) {
+    const double values[] = {0.0, 0.5, 1.5, 2.5, 0.125, 2.675, 1.005, 98765.4321, 1e-9, 123456.789};
+    char expected[64];
+    for (int n = 0; n <= 9; ++n) {
+        for (double v : values) {
+            std::snprintf(expected, sizeof expected, "%.*f", n, v);
+            if (std::strlen(expected) > 16) continue;
+            calc().x_value = v;
+            calc().display_format = n;
+            format_value();
+            EXPECT_EQ(mantissa(), expected) << "fix" << n << " of " << v;
+        }
+    }
+}
+
+TEST_F(Format, FormattingLeavesTheEntryFlagsAlone) {
+    press({K_5, K_EXP});
+    format_value();
+    EXPECT_EQ(state().exponent_entry, 1);
+    EXPECT_EQ(state().entry_active, 1);
+}
+
+}  // namespace
+}  // namespace tarno

@@ -1,0 +1,119 @@
+// Functions of one number, the angle unit and the calculator's own pi.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "engine_fixture.h"
+
+namespace tarno {
+namespace {
+
+using Functions = Engine;
+
+const double INF = std::numeric_limits<double>::infinity();
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+double apply(KeyCode key, double value, bool shifted = false) {
+    power_on();
+    calc().x_value = value;
+    if (shifted) handle_key(K_SHIFT);
+    handle_key(key);
+    return calc_state().x_value;
+}
+
+TEST_F(Functions, PiIsTheCalculatorsOwnConstant) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &CALC_PI, sizeof bits);
+    EXPECT_EQ(bits, 0x400921FB54442EEAull);
+    press({K_PI});
+    EXPECT_EQ(x(), CALC_PI);
+    EXPECT_EQ(number_line(), " 3.141593");
+}
+
+TEST_F(Functions, NormalStateFunctions) {
+    EXPECT_EQ(apply(K_SQUARE, -3), 9.0);
+    EXPECT_EQ(apply(K_SQRT, 2), std::sqrt(2.0));
+    EXPECT_TRUE(std::isnan(apply(K_SQRT, -1)));
+    EXPECT_EQ(apply(K_EXP_E, 1), std::exp(1.0));
+    EXPECT_EQ(apply(K_LN, 1), 0.0);
+    EXPECT_EQ(apply(K_LN, 0), -INF);
+    EXPECT_TRUE(std::isnan(apply(K_LN, -1)));
+    EXPECT_EQ(apply(K_TEN_X, 3), 1000.0);
+    EXPECT_EQ(apply(K_LOG, 1000), 3.0);
+    EXPECT_EQ(apply(K_RECIP, 4), 0.25);
+    EXPECT_EQ(apply(K_RECIP, 0), INF);
+    EXPECT_EQ(apply(K_EXP_E, 1000), INF);
+}
+
+TEST_F(Functions, IntegerAndFractionalParts) {
+    EXPECT_EQ(apply(K_INT, -2.25, true), -3.0);
+    EXPECT_EQ(apply(K_FRAC, -2.25, true), 0.75);
+    EXPECT_EQ(apply(K_INT, 7.9, true), 7.0);
+    EXPECT_EQ(apply(K_FRAC, 7.5, true), 0.5);
+}
+
+TEST_F(Functions, FactorialOfTheWholePartUpTo88) {
+    const double fact88 = 1.8548264225739836e134;
+    struct Case {
+        double in, out;
+    };
+    const Case cases[] = {
+        {5, 120}, {3.7, 6},  {1, 1},       {1.5, 1},      {0, 0},   {0.5, 0.5},  {-3, -3},
+        {88, fact88}, {88.9, fact88}, {89, 89}, {INF, INF}, {-INF, -INF}, {10, 3628800},
+    };
+    for (const Case& c : cases) EXPECT_EQ(apply(K_FACT, c.in), c.out) << c.in << "!";
+    EXPECT_EQ(apply(K_FACT, NaN), 1.0);  // NaN passes both range tests
+}
+
+TEST_F(Functions, DegreesGoThroughTheCalculatorsPi) {
+    auto deg = [](KeyCode key, double v) {
+        power_on();
+        press({K_SHIFT, K_DEGRAD});
+        calc().x_value = v;
+        handle_key(key);
+        return calc_state().x_value;
+    };
+    EXPECT_NEAR(deg(K_SIN, 180), -2.07e-13, 0.01e-13);
+    EXPECT_NEAR(deg(K_COS, 90), -1.04e-13, 0.01e-13);
+    EXPECT_EQ(deg(K_SIN, 30), 0.5000000000000299);
+    EXPECT_EQ(deg(K_TAN, 45), 1.0000000000001037);
+    EXPECT_NEAR(deg(K_TAN, 90), -9.65e12, 0.01e12);
+    EXPECT_EQ(deg(K_ASIN, 1), 89.99999999999407);
+    EXPECT_EQ(deg(K_ACOS, 1), 0.0);
+    EXPECT_NEAR(deg(K_ATAN, 1), 45.0, 1e-11);
+    EXPECT_TRUE(std::isnan(deg(K_ASIN, 2)));
+}
+
+TEST_F(Functions, RadiansUseTheValueAsItIs) {
+    press({K_PI, K_SHIFT, K_SIN});
+    EXPECT_NEAR(x(), -2.07e-13, 0.01e-13);
+    EXPECT_EQ(apply(K_COS, 0, true), 1.0);
+    EXPECT_EQ(apply(K_ATAN, 1, true), std::atan(1.0));
+}
+
+TEST_F(Functions, AngleUnitTogglesWithoutConvertingTheValue) {
+    press({K_9, K_0, K_SHIFT, K_DEGRAD});
+    EXPECT_EQ(state().degree_mode, 1);
+    EXPECT_EQ(x(), 90.0);
+    EXPECT_STREQ(screen_texts(state()).angle_unit, "Deg");
+    press({K_DEGRAD});
+    EXPECT_EQ(state().degree_mode, 0);
+    EXPECT_STREQ(screen_texts(state()).angle_unit, "Rad");
+}
+
+TEST_F(Functions, ShiftedFunctionsKeepTheShiftOn) {
+    press({K_1, K_SHIFT, K_SIN, K_SIN});
+    EXPECT_EQ(state().shift_active, 1);
+    EXPECT_EQ(x(), std::sin(std::sin(1.0)));
+}
+
+TEST_F(Functions, FunctionActsOnTheRightOperandOnly) {
+    press({K_2, K_ADD, K_3, K_SQUARE, K_EQ});
+    EXPECT_EQ(x(), 11.0);
+    press({K_C, K_2, K_ADD, K_PI, K_EQ});
+    EXPECT_EQ(x(), 2 + CALC_PI);
+}
+
+}  // namespace
+}  // namespace tarno

@@ -1,0 +1,200 @@
+// Binary operations strictly left to right, parentheses, equals and percent.
+#include <cmath>
+
+#include "engine_fixture.h"
+
+namespace tarno {
+namespace {
+
+using Operations = Engine;
+
+TEST_F(Operations, WorkedSequenceFromPowerOn) {
+    struct Row {
+        KeyCode key;
+        double x, operand;
+        PendingOp op;
+        int entry;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {K_1, 1, 0, OP_NONE, 1, " 1"},      {K_2, 12, 0, OP_NONE, 1, " 12"},
+        {K_ADD, 12, 12, OP_ADD, 0, " 12"},  {K_3, 3, 12, OP_ADD, 1, " 3"},
+        {K_MUL, 15, 15, OP_MULTIPLY, 0, " 15"}, {K_4, 4, 15, OP_MULTIPLY, 1, " 4"},
+        {K_EQ, 60, 15, OP_NONE, 0, " 60"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << r.key);
+        handle_key(r.key);
+        EXPECT_EQ(x(), r.x);
+        EXPECT_EQ(state().pending_operand, r.operand);
+        EXPECT_EQ(state().pending_op, r.op);
+        EXPECT_EQ(state().entry_active, r.entry);
+        EXPECT_EQ(number_line(), r.shown);
+    }
+    EXPECT_EQ(state().last_answer, 60.0);
+}
+
+TEST_F(Operations, EvaluatesStrictlyLeftToRight) {
+    press({K_2, K_ADD, K_3, K_MUL, K_4, K_EQ});
+    EXPECT_EQ(x(), 20.0);
+
+    // Two operators in a row: the first completes with the shown value.
+    press({K_C, K_2, K_ADD, K_MUL, K_3, K_EQ});
+    EXPECT_EQ(x(), 12.0);
+
+    // A second = repeats nothing.
+    press({K_C, K_2, K_ADD, K_3, K_EQ, K_EQ});
+    EXPECT_EQ(x(), 5.0);
+
+    // = with nothing pending still makes the shown value the answer.
+    press({K_C, K_5, K_EQ, K_C, K_ANS});
+    EXPECT_EQ(x(), 5.0);
+}
+
+TEST_F(Operations, ParenthesesChangeTheOrderAndSetTheAnswer) {
+    press({K_2, K_MUL, K_OPEN, K_3, K_ADD, K_4, K_CLOSE});
+    EXPECT_EQ(number_line(), " 7");
+    EXPECT_EQ(state().last_answer, 7.0);
+    EXPECT_EQ(state().pending_op, OP_MULTIPLY);
+    EXPECT_EQ(state().pending_operand, 2.0);
+    press({K_EQ});
+    EXPECT_EQ(x(), 14.0);
+    EXPECT_EQ(state().last_answer, 14.0);
+
+    // = closes every open parenthesis first.
+    press({K_C, K_2, K_MUL, K_OPEN, K_3, K_ADD, K_4, K_EQ});
+    EXPECT_EQ(x(), 14.0);
+    EXPECT_EQ(state().paren_depth, 0u);
+
+    // No implied multiplication: the 5 is simply replaced.
+    press({K_C, K_5, K_OPEN, K_3, K_ADD, K_4, K_CLOSE, K_EQ});
+    EXPECT_EQ(x(), 7.0);
+
+    // Nested, and strictly left to right inside: 2 × (3 + (4 − 1) × 2).
+    press({K_C, K_2, K_MUL, K_OPEN, K_3, K_ADD, K_OPEN, K_4, K_SUB, K_1, K_CLOSE, K_MUL, K_2, K_CLOSE, K_EQ});
+    EXPECT_EQ(x(), 24.0);  // (3 + 3) × 2 = 12, then 2 × 12
+}
+
+TEST_F(Operations, CloseWithNothingOpenLeavesThePendingOperation) {
+    press({K_2, K_ADD, K_3, K_CLOSE});
+    EXPECT_EQ(number_line(), " 3");
+    EXPECT_EQ(state().pending_op, OP_ADD);
+    EXPECT_EQ(state().last_answer, 0.0);
+    press({K_EQ});
+    EXPECT_EQ(x(), 5.0);
+}
+
+TEST_F(Operations, NinthParenthesisIsDroppedButEndsTheEntry) {
+    for (int i = 0; i < 8; ++i) press({K_OPEN});
+    EXPECT_EQ(state().paren_depth, 8u);
+    press({K_1, K_2, K_OPEN});
+    EXPECT_EQ(state().paren_depth, 8u);
+    EXPECT_EQ(state().entry_active, 0);
+    press({K_3});
+    EXPECT_EQ(number_line(), " 3");
+    EXPECT_STREQ(screen_texts(state()).paren_mark, "(8");
+}
+
+TEST_F(Operations, ParenthesisLevelsSaveAndRestoreTheirOperations) {
+    press({K_9, K_SUB, K_OPEN, K_8, K_DIV, K_OPEN, K_2, K_ADD, K_2});
+    EXPECT_EQ(state().paren_depth, 2u);
+    EXPECT_EQ(state().paren_ops[0], OP_SUBTRACT);
+    EXPECT_EQ(state().paren_operands[0], 9.0);
+    EXPECT_EQ(state().paren_ops[1], OP_DIVIDE);
+    EXPECT_EQ(state().paren_operands[1], 8.0);
+    press({K_CLOSE});
+    EXPECT_EQ(x(), 4.0);
+    EXPECT_EQ(state().pending_op, OP_DIVIDE);
+    press({K_CLOSE});
+    EXPECT_EQ(x(), 2.0);
+    EXPECT_EQ(state().pending_op, OP_SUBTRACT);
+    press({K_EQ});
+    EXPECT_EQ(x(), 7.0);
+}
+
+TEST_F(Operations, PercentCompletesAtOnce) {
+    struct Case {
+        KeyCode op;
+        double a, x, expected;
+    };
+    const Case cases[] = {
+        {K_ADD, 200, 10, 220.00000000000003},  // 10 ÷ 100 + 1 is the double just above 1.1
+        {K_SUB, 200, 10, 180},
+        {K_MUL, 200, 10, 20},
+        {K_DIV, 50, 200, 0.0025},
+        {0, 0, 10, 0.1},  // nothing pending
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "op " << c.op);
+        power_on();
+        calc().x_value = c.a;
+        if (c.op) handle_key(c.op);
+        calc().x_value = c.x;
+        press({K_PERCENT});
+        EXPECT_EQ(x(), c.expected);
+        EXPECT_EQ(state().pending_op, OP_NONE);
+        EXPECT_EQ(state().last_answer, 0.0);  // percent is not an answer
+    }
+    power_on();
+    press({K_2, K_0, K_0, K_ADD, K_1, K_0, K_PERCENT});
+    EXPECT_EQ(number_line(), " 220");
+}
+
+TEST_F(Operations, PercentWithPowerRootOrModuloDropsTheOperation) {
+    for (KeyCode op : {K_POW, K_ROOT}) {
+        power_on();
+        press({K_2, op, K_5, K_PERCENT});
+        EXPECT_EQ(x(), 5.0);
+        EXPECT_EQ(state().pending_op, OP_NONE);
+    }
+    press({K_C, K_7, K_SHIFT, K_MOD, K_3, K_SHIFT, K_PERCENT, K_EQ});
+    EXPECT_EQ(x(), 3.0);
+}
+
+TEST_F(Operations, PowerAndRoot) {
+    press({K_2, K_POW, K_1, K_0, K_EQ});
+    EXPECT_EQ(x(), 1024.0);
+    press({K_8, K_ROOT, K_3, K_EQ});
+    EXPECT_EQ(x(), std::pow(8.0, 1.0 / 3.0));
+    EXPECT_NEAR(x(), 2.0, 1e-15);
+    press({K_2, K_SIGN, K_POW, K_POINT, K_5, K_EQ});
+    EXPECT_TRUE(std::isnan(x()));
+}
+
+TEST_F(Operations, ModuloIsFlooredOnFlooredOperands) {
+    struct Case {
+        double a, x, expected;
+    };
+    const Case cases[] = {{-7, 3, 2}, {7, -3, -2}, {7.9, 3.5, 1}, {7, 3, 1}, {-7.5, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a << " mod " << c.x);
+        power_on();
+        calc().x_value = c.a;
+        press({K_SHIFT, K_MOD});
+        calc().x_value = c.x;
+        press({K_EQ});
+        EXPECT_EQ(x(), c.expected);
+    }
+    power_on();
+    calc().x_value = 5;
+    press({K_SHIFT, K_MOD});
+    calc().x_value = 0.5;  // floors to 0
+    press({K_EQ});
+    EXPECT_TRUE(std::isnan(x()));
+}
+
+TEST_F(Operations, DivisionByZeroFlowsOnAsAnInfinity) {
+    press({K_1, K_DIV, K_0, K_EQ});
+    EXPECT_TRUE(std::isinf(x()));
+    EXPECT_GT(x(), 0.0);
+    EXPECT_EQ(number_line(), " inf");
+    press({K_SUB, K_1, K_EQ});
+    EXPECT_TRUE(std::isinf(x()));
+    press({K_C, K_0, K_DIV, K_0, K_EQ});
+    EXPECT_TRUE(std::isnan(x()));
+    press({K_MUL, K_0, K_EQ});
+    EXPECT_TRUE(std::isnan(x()));
+}
+
+}  // namespace
+}  // namespace tarno
