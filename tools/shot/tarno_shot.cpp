@@ -1,0 +1,140 @@
+// tarno-shot [--upright] OUT.bmp TOKEN...
+//
+// Runs key codes and taps (the tokens of tarno-keys) through the calculator
+// from power-on, draws the screen as the calculator would, with its font and
+// keypad pictures from tarno/ below the working directory, and saves it as a
+// BMP: 320 x 240 as the hardware holds it, or with --upright 240 x 320 as the
+// user sees the console. With no tokens in the arguments they are read from
+// standard input. Needs no display: SDL's dummy video driver draws.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "display.h"
+#include "tokens.h"
+
+namespace {
+
+constexpr const char* USAGE = "usage: tarno-shot [--upright] OUT.bmp TOKEN...";
+constexpr const char* FONT_PATH = "tarno/arial.ttf";
+
+struct Request {
+    bool upright = false;
+    std::string out_path;
+    std::vector<tarno::Token> tokens;
+};
+
+bool looks_like_option(const std::string& arg) {
+    // "-1" and "-5,-5" are tokens: a key code or a tap left of the screen.
+    return arg.size() >= 2 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
+}
+
+// Reads the command line (and standard input when it names no tokens);
+// false after a one-line complaint on standard error.
+bool read_request(int argc, char** argv, Request& request) {
+    int i = 1;
+    for (; i < argc && looks_like_option(argv[i]); ++i) {
+        if (std::string(argv[i]) != "--upright") {
+            std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", argv[i], USAGE);
+            return false;
+        }
+        request.upright = true;
+    }
+    if (i == argc) {
+        std::fprintf(stderr, "tarno-shot: no output file (%s)\n", USAGE);
+        return false;
+    }
+    request.out_path = argv[i++];
+    std::vector<std::string> words(argv + i, argv + argc);
+    if (words.empty()) {
+        const std::string input{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        words = tarno::split_words(input);
+    }
+    request.tokens.resize(words.size());
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        if (!tarno::parse_token(words[k], request.tokens[k])) {
+            std::fprintf(stderr, "tarno-shot: '%s' is neither a key code nor a tap X,Y\n", words[k].c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// A copy of the landscape screen turned a quarter turn clockwise: its left
+// edge, the user's top, becomes the top; screen (x, y) lands at (H-1-y, x).
+SDL_Surface* turn_upright(SDL_Surface* screen) {
+    const SDL_PixelFormat* f = screen->format;
+    SDL_Surface* upright = SDL_CreateRGBSurface(SDL_SWSURFACE, screen->h, screen->w, f->BitsPerPixel, f->Rmask,
+                                                f->Gmask, f->Bmask, f->Amask);
+    if (upright == nullptr) return nullptr;
+    const int bytes = f->BytesPerPixel;
+    SDL_LockSurface(screen);
+    for (int y = 0; y < screen->h; ++y) {
+        for (int x = 0; x < screen->w; ++x) {
+            const Uint8* from = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + x * bytes;
+            Uint8* to = static_cast<Uint8*>(upright->pixels) + x * upright->pitch + (screen->h - 1 - y) * bytes;
+            for (int b = 0; b < bytes; ++b) to[b] = from[b];
+        }
+    }
+    SDL_UnlockSurface(screen);
+    return upright;
+}
+
+// Saves the screen, turned upright when asked; false after a complaint.
+bool save_picture(SDL_Surface* screen, const Request& request) {
+    SDL_Surface* picture = request.upright ? turn_upright(screen) : screen;
+    const bool saved = picture != nullptr && SDL_SaveBMP(picture, request.out_path.c_str()) == 0;
+    if (!saved)
+        std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", request.out_path.c_str(), SDL_GetError());
+    if (picture != screen) SDL_FreeSurface(picture);
+    return saved;
+}
+
+// Draws the screen for the calculator's present state and saves it.
+bool shoot(const Request& request) {
+    SDL_Surface* screen = SDL_SetVideoMode(320, 240, 16, 0);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "tarno-shot: couldn't set the video mode: %s\n", SDL_GetError());
+        return false;
+    }
+    // Unlike the calculator, which draws on without a font, a shot without
+    // its texts is no use: a missing font is an error here.
+    const tarno::Fonts fonts{TTF_OpenFont(FONT_PATH, 30), TTF_OpenFont(FONT_PATH, 15)};
+    bool shot = false;
+    if (fonts.font_large == nullptr || fonts.font_small == nullptr) {
+        std::fprintf(stderr, "tarno-shot: couldn't open %s: %s\n", FONT_PATH, TTF_GetError());
+    } else {
+        tarno::redraw_screen(screen, fonts, tarno::calc_state());
+        shot = save_picture(screen, request);
+    }
+    if (fonts.font_small != nullptr) TTF_CloseFont(fonts.font_small);
+    if (fonts.font_large != nullptr) TTF_CloseFont(fonts.font_large);
+    return shot;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Request request;
+    if (!read_request(argc, argv, request)) return 2;
+
+    tarno::power_on();
+    for (const tarno::Token& token : request.tokens) tarno::run_token(token);
+
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "tarno-shot: couldn't initialise SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    bool shot = false;
+    if (TTF_Init() < 0)
+        std::fprintf(stderr, "tarno-shot: couldn't initialise SDL_ttf: %s\n", TTF_GetError());
+    else
+        shot = shoot(request);
+    TTF_Quit();
+    SDL_Quit();
+    return shot ? 0 : 1;
+}
