@@ -1,1 +1,678 @@
+// The calculator's screen as the user sees it, checked from outside: where
+// the ink of every text lands over a plain keypad picture, which picture is
+// shown, the messages of failed loads, blits and flips, texts left out for a
+// missing font, and that redraws free what they make. Then the tarno-shot
+// tool, run as a program.
+//
+// Sections:
+//   Helpers      surfaces, ink boxes, pictures, captured standard error
+//   Fixture      SDL with the dummy driver, a tarno/ folder in a temp dir
+//   Layout       each text where the layout puts it, both turn parities
+//   Marks        the status texts by state
+//   Keypad       picture choice, unreadable pictures, failed blit, palettes
+//   Flip, fonts and resources
+//   tarno-shot
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#if !defined(__SANITIZE_ADDRESS__)
+#include <malloc.h>
+#endif
+
+#include "calc.h"
+#include "display.h"
+
+// The flip cannot fail on SDL's dummy driver, so the test program is linked
+// with SDL_Flip wrapped: it fails while flip_fails is set and otherwise
+// hands the call to SDL.
+namespace {
+bool flip_fails = false;
+}
+
+extern "C" int __real_SDL_Flip(SDL_Surface* screen);
+extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
+    if (flip_fails) {
+        SDL_SetError("flip refused for the test");
+        return -1;
+    }
+    return __real_SDL_Flip(screen);
+}
+
+namespace {
+
+// ---------------------------------------------------------------- Helpers
+
+struct FreeSurface {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using Surface = std::unique_ptr<SDL_Surface, FreeSurface>;
+
+struct CloseFont {
+    void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
+};
+using Font = std::unique_ptr<TTF_Font, CloseFont>;
+
+Uint16 pixel16(const SDL_Surface* s, int x, int y) {
+    Uint16 value;
+    std::memcpy(&value, static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 2, 2);
+    return value;
+}
+
+// An inclusive box of pixels: columns left..right, rows top..bottom.
+struct Box {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+
+    bool empty() const { return right < left || bottom < top; }
+    bool holds(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+    void add(int x, int y) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    // The part of the box within a w x h surface.
+    Box clipped(int w, int h) const {
+        Box b = *this;
+        b.left = std::max(b.left, 0);
+        b.top = std::max(b.top, 0);
+        b.right = std::min(b.right, w - 1);
+        b.bottom = std::min(b.bottom, h - 1);
+        return b.empty() ? Box{} : b;
+    }
+    bool operator==(const Box& o) const {
+        return (empty() && o.empty()) ||
+               (left == o.left && top == o.top && right == o.right && bottom == o.bottom);
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+    if (b.empty()) return out << "(no ink)";
+    return out << "columns " << b.left << ".." << b.right << ", rows " << b.top << ".." << b.bottom;
+}
+
+// A text rendered upright by SDL_ttf and blended over white by SDL, as the
+// screen would blend it: its size and the box of its visible ink (columns
+// and rows of the upright text).
+struct UprightText {
+    int w = 0, h = 0;
+    Box ink;
+};
+
+UprightText upright_text(TTF_Font* font, const char* text, const SDL_PixelFormat* screen_format) {
+    UprightText out;
+    Surface rendered(TTF_RenderText_Blended(font, text, SDL_Color{0, 0, 0, 0}));
+    if (!rendered) return out;
+    out.w = rendered->w;
+    out.h = rendered->h;
+    Surface canvas(SDL_CreateRGBSurface(SDL_SWSURFACE, out.w, out.h, 16, screen_format->Rmask,
+                                        screen_format->Gmask, screen_format->Bmask, 0));
+    const Uint32 white = SDL_MapRGB(canvas->format, 255, 255, 255);
+    SDL_FillRect(canvas.get(), nullptr, white);
+    SDL_BlitSurface(rendered.get(), nullptr, canvas.get(), nullptr);
+    for (int v = 0; v < out.h; ++v)
+        for (int u = 0; u < out.w; ++u)
+            if (pixel16(canvas.get(), u, v) != white) out.ink.add(u, v);
+    return out;
+}
+
+// Where a text drawn at (x, y) shows its ink on the screen. The turned text
+// covers columns x..x+h-1 and rows y..y+w-1: its top x below the user's top
+// edge, its end y from the user's right edge, its rows becoming columns.
+// An even-by-even text loses its first column and ends one pixel further
+// left; an odd-by-even one loses its bottom row and lies one pixel lower.
+Box expected_ink(const UprightText& t, int x, int y) {
+    Box ink = t.ink;
+    const bool even_by_even = t.w % 2 == 0 && t.h % 2 == 0;
+    const bool odd_by_even = t.w % 2 == 1 && t.h % 2 == 0;
+    if (even_by_even) ink.left = std::max(ink.left, 1);
+    if (odd_by_even) ink.bottom = std::min(ink.bottom, t.h - 2);
+    if (ink.empty()) return Box{};
+    const int further_left = even_by_even ? 1 : 0;
+    const int lower = odd_by_even ? 1 : 0;
+    Box b;
+    b.add(x + lower + ink.top, y + further_left + (t.w - 1 - ink.right));
+    b.add(x + lower + ink.bottom, y + further_left + (t.w - 1 - ink.left));
+    return b;
+}
+
+// A text the screen should show: the literal text, the font, the place.
+struct Placed {
+    const char* text;
+    bool small_font;
+    int x, y;
+};
+
+// The status row and the number line as the layout places them; a null
+// parenthesis mark is not shown.
+std::vector<Placed> screen_layout(const char* paren, const char* memory, const char* format, const char* angle,
+                                  const char* number_line) {
+    std::vector<Placed> texts;
+    if (paren != nullptr) texts.push_back({paren, true, 10, 10});
+    texts.push_back({memory, true, 10, 50});
+    texts.push_back({format, true, 10, 80});
+    texts.push_back({angle, true, 10, 130});
+    texts.push_back({number_line, false, 25, 10});
+    return texts;
+}
+
+// Checks that the screen's ink is exactly that of the listed texts, each in
+// its place, over a white keypad picture, and that nothing else is drawn. A
+// text longer than the display runs off the user's left edge.
+void expect_screen_shows(const SDL_Surface* screen, const tarno::Fonts& fonts, const std::vector<Placed>& texts) {
+    const Uint32 white = SDL_MapRGB(screen->format, 255, 255, 255);
+    std::vector<Box> windows, expected;
+    for (const Placed& p : texts) {
+        const UprightText t = upright_text(p.small_font ? fonts.font_small : fonts.font_large, p.text, screen->format);
+        Box window;
+        if (t.w > 0) {
+            window.add(p.x, p.y);
+            window.add(p.x + t.h - 1, p.y + t.w - 1);
+        }
+        windows.push_back(window);
+        expected.push_back(expected_ink(t, p.x, p.y).clipped(screen->w, screen->h));
+    }
+    auto inside_another = [&](std::size_t self, int x, int y) {
+        for (std::size_t k = 0; k < expected.size(); ++k)
+            if (k != self && expected[k].holds(x, y)) return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        Box seen;
+        for (int y = 0; y < screen->h; ++y)
+            for (int x = 0; x < screen->w; ++x)
+                if (windows[i].holds(x, y) && !inside_another(i, x, y) && pixel16(screen, x, y) != white)
+                    seen.add(x, y);
+        EXPECT_EQ(seen, expected[i]) << "text \"" << texts[i].text << "\" drawn at (" << texts[i].x << ", "
+                                     << texts[i].y << ")";
+    }
+    int stray = 0;
+    for (int y = 0; y < screen->h; ++y)
+        for (int x = 0; x < screen->w; ++x)
+            if (pixel16(screen, x, y) != white && !inside_another(texts.size(), x, y)) ++stray;
+    EXPECT_EQ(stray, 0) << "pixels drawn outside the listed texts";
+}
+
+// Writes a 24-bit picture of the screen's size in one colour.
+void write_plain_picture(const char* path, Uint8 r, Uint8 g, Uint8 b) {
+    Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 24, 0x0000ff, 0x00ff00, 0xff0000, 0));
+    SDL_FillRect(picture.get(), nullptr, SDL_MapRGB(picture->format, r, g, b));
+    ASSERT_EQ(SDL_SaveBMP(picture.get(), path), 0) << SDL_GetError();
+}
+
+std::string file_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool file_exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// Everything that action writes to standard error (file descriptor 2).
+std::string stderr_of(const std::function<void()>& action) {
+    std::fflush(stderr);
+    const int saved = dup(2);
+    FILE* capture = std::tmpfile();
+    dup2(fileno(capture), 2);
+    action();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::rewind(capture);
+    std::string text;
+    for (int c; (c = std::fgetc(capture)) != EOF;) text += static_cast<char>(c);
+    std::fclose(capture);
+    return text;
+}
+
+// Bytes the program has allocated and not yet freed. Under AddressSanitizer
+// malloc is the sanitizer's, which counts them itself.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+std::size_t heap_in_use() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// The power-on state with a number line set by hand: the mantissa field
+// right-aligned over 16 characters, the exponent field as given.
+tarno::CalcState state_showing(char sign, const char* mantissa, const char* exponent_field) {
+    tarno::power_on();
+    tarno::CalcState s = tarno::calc_state();
+    std::snprintf(s.display_text, tarno::EXPONENT_FIELD, "%16s", mantissa);
+    std::snprintf(s.display_text + tarno::EXPONENT_FIELD, tarno::DISPLAY_TEXT_SIZE - tarno::EXPONENT_FIELD, "%s",
+                  exponent_field);
+    s.sign_char = sign;
+    return s;
+}
+
+tarno::CalcState power_on_state() {
+    tarno::power_on();
+    return tarno::calc_state();
+}
+
+// ---------------------------------------------------------------- Fixture
+
+// SDL's dummy video driver with the calculator's 320 x 240 16-bit screen and
+// its font at 30 and 15 points; each test runs in a temporary directory
+// whose tarno/ folder holds a white keypad picture, a light blue shifted one
+// and (for tarno-shot) the calculator's font.
+class Screen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        ASSERT_EQ(TTF_Init(), 0);
+        char here[PATH_MAX];
+        ASSERT_NE(getcwd(here, sizeof here), nullptr);
+        home_ = here;
+        font_path_ = home_ + "/tarno/arial.ttf";
+        char dir[] = "/tmp/tarno-screen-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+        ASSERT_EQ(mkdir((dir_ + "/tarno").c_str(), 0755), 0);
+        ASSERT_EQ(symlink(font_path_.c_str(), (dir_ + "/tarno/arial.ttf").c_str()), 0);
+    }
+
+    static void TearDownTestSuite() {
+        const std::string remove = "rm -rf '" + dir_ + "'";
+        EXPECT_EQ(std::system(remove.c_str()), 0);
+        TTF_Quit();
+        SDL_Quit();
+    }
+
+    void SetUp() override {
+        screen_ = SDL_SetVideoMode(320, 240, 16, 0);
+        ASSERT_NE(screen_, nullptr) << SDL_GetError();
+        large_.reset(TTF_OpenFont(font_path_.c_str(), 30));
+        small_.reset(TTF_OpenFont(font_path_.c_str(), 15));
+        ASSERT_TRUE(large_ && small_) << TTF_GetError();
+        fonts_ = {large_.get(), small_.get()};
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+        write_plain_picture("tarno/tarno.bmp", 255, 255, 255);
+        write_plain_picture("tarno/tarno9.bmp", 200, 230, 255);
+        flip_fails = false;
+    }
+
+    void TearDown() override {
+        flip_fails = false;
+        EXPECT_EQ(chdir(home_.c_str()), 0);
+    }
+
+    Uint32 colour(Uint8 r, Uint8 g, Uint8 b) const { return SDL_MapRGB(screen_->format, r, g, b); }
+
+    // A pixel in the keypad, far from every text.
+    Uint16 keypad_pixel() const { return pixel16(screen_, 300, 200); }
+
+    static std::string home_, font_path_, dir_;
+    SDL_Surface* screen_ = nullptr;
+    Font large_, small_;
+    tarno::Fonts fonts_{};
+};
+
+std::string Screen::home_, Screen::font_path_, Screen::dir_;
+
+using ScreenLayout = Screen;
+using ScreenMarks = Screen;
+using ScreenKeypad = Screen;
+using ScreenFailures = Screen;
+using ShotTool = Screen;
+
+// ---------------------------------------------------------------- Layout
+
+TEST_F(ScreenLayout, StatusRowAndNumberLineLandWhereTheLayoutPutsThem) {
+    tarno::CalcState s = state_showing('-', "1.5", "-03");
+    s.paren_depth = 8;
+    s.memory_value = 2.5;
+    s.display_format = tarno::FORMAT_SCI;
+    s.degree_mode = 1;
+    tarno::redraw_screen(screen_, fonts_, s);
+    expect_screen_shows(screen_, fonts_, screen_layout("(8", "M", "Sci", "Deg", "-1.5E-03"));
+
+    tarno::redraw_screen(screen_, fonts_, power_on_state());
+    expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", " 0"));
+}
+
+// The calculator's font gives only odd-width status texts in an even-height
+// line and an odd-height number line; other sizes show the other parities.
+TEST_F(ScreenLayout, EvenSizedTextsFollowTheTurnsParity) {
+    Font large(TTF_OpenFont(font_path_.c_str(), 31));  // 36 high: " 0" is 26 wide, " 12" 43
+    Font small(TTF_OpenFont(font_path_.c_str(), 14));  // 16 high: "M" 12, "Deg" 26, "fix0" 22, "(8" 13
+    ASSERT_TRUE(large && small);
+    const tarno::Fonts fonts{large.get(), small.get()};
+
+    tarno::CalcState s = state_showing(' ', "0", "   ");
+    s.paren_depth = 8;
+    s.memory_value = 1.0;
+    s.display_format = 0;
+    s.degree_mode = 1;
+    tarno::redraw_screen(screen_, fonts, s);
+    expect_screen_shows(screen_, fonts, screen_layout("(8", "M", "fix0", "Deg", " 0"));
+
+    s = state_showing(' ', "12", "   ");
+    s.display_format = tarno::FORMAT_NORM;
+    tarno::redraw_screen(screen_, fonts, s);
+    expect_screen_shows(screen_, fonts, screen_layout(nullptr, " ", "Norm", "Rad", " 12"));
+}
+
+TEST_F(ScreenLayout, NumberLineIsSignDigitsAndShownExponentRightAligned) {
+    struct Case {
+        char sign;
+        const char* mantissa;
+        const char* exponent_field;
+        const char* line;
+    };
+    const Case cases[] = {
+        {' ', "               0", "   ", " 0"},
+        {'-', "1.5", "-03", "-1.5E-03"},
+        {' ', "1", "-  ", " 1E-  "},  // not blank: E, the minus and two blanks
+        {' ', "1234567890123456", "   ", " 1234567890123456"},  // longer than the display
+        {'-', "9.99999999999", "+100", "-9.99999999999E+100"},
+        {' ', "               ", "   ", " "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        tarno::redraw_screen(screen_, fonts_, state_showing(c.sign, c.mantissa, c.exponent_field));
+        expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", c.line));
+    }
+}
+
+// ---------------------------------------------------------------- Marks
+
+TEST_F(ScreenMarks, ParenthesisMarkShowsOnlyWhileOneIsOpen) {
+    const char* marks[] = {nullptr, "(1", "(2", "(3", "(4", "(5", "(6", "(7", "(8"};
+    for (unsigned depth = 0; depth <= 8; ++depth) {
+        SCOPED_TRACE(depth);
+        tarno::CalcState s = power_on_state();
+        s.paren_depth = depth;
+        tarno::redraw_screen(screen_, fonts_, s);
+        expect_screen_shows(screen_, fonts_, screen_layout(marks[depth], " ", "Norm", "Rad", " 0"));
+    }
+}
+
+TEST_F(ScreenMarks, MemoryMarkShowsForEveryValueButZero) {
+    struct Case {
+        double memory;
+        const char* mark;
+    };
+    const Case cases[] = {
+        {0.0, " "}, {-0.0, " "}, {std::nan(""), "M"}, {1e-300, "M"}, {-2.0, "M"}, {HUGE_VAL, "M"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.memory);
+        tarno::CalcState s = power_on_state();
+        s.memory_value = c.memory;
+        tarno::redraw_screen(screen_, fonts_, s);
+        expect_screen_shows(screen_, fonts_, screen_layout(nullptr, c.mark, "Norm", "Rad", " 0"));
+    }
+}
+
+TEST_F(ScreenMarks, FormatNamesAndAngleUnitsShareTheirPlaces) {
+    const char* names[] = {"Norm", "Sci",  "fix0", "fix1", "fix2", "fix3",
+                           "fix4", "fix5", "fix6", "fix7", "fix8", "fix9"};
+    for (int format = -2; format <= 9; ++format) {
+        SCOPED_TRACE(format);
+        tarno::CalcState s = power_on_state();
+        s.display_format = format;
+        s.degree_mode = format % 2 == 0 ? 1 : 0;
+        tarno::redraw_screen(screen_, fonts_, s);
+        expect_screen_shows(screen_, fonts_,
+                            screen_layout(nullptr, " ", names[format + 2], s.degree_mode ? "Deg" : "Rad", " 0"));
+    }
+}
+
+// ---------------------------------------------------------------- Keypad
+
+TEST_F(ScreenKeypad, ShiftedPictureIsShownWhileShiftIsActive) {
+    tarno::CalcState s = power_on_state();
+    s.shift_active = 1;
+    tarno::redraw_screen(screen_, fonts_, s);
+    EXPECT_EQ(keypad_pixel(), colour(200, 230, 255));
+
+    s.shift_active = 0;
+    tarno::redraw_screen(screen_, fonts_, s);
+    EXPECT_EQ(keypad_pixel(), colour(255, 255, 255));
+
+    // Read again at every redraw: a changed file shows at the next one.
+    write_plain_picture("tarno/tarno.bmp", 255, 0, 0);
+    tarno::redraw_screen(screen_, fonts_, s);
+    EXPECT_EQ(keypad_pixel(), colour(255, 0, 0));
+}
+
+TEST_F(ScreenKeypad, MissingPictureIsReportedAndTextsGoOverThePreviousFrame) {
+    SDL_RWops* none = SDL_RWFromFile("tarno/no-such.bmp", "rb");
+    ASSERT_EQ(none, nullptr);
+    std::string missing_error = SDL_GetError();  // SDL's words for a file that is not there
+    const std::string prefix = "Couldn't open tarno/no-such.bmp";
+    ASSERT_EQ(missing_error.compare(0, prefix.size(), prefix), 0) << missing_error;
+    missing_error.replace(0, prefix.size(), "Couldn't open tarno/tarno9.bmp");
+
+    tarno::redraw_screen(screen_, fonts_, power_on_state());  // the previous frame: white keypad
+    ASSERT_EQ(std::remove("tarno/tarno9.bmp"), 0);
+    tarno::CalcState s = state_showing(' ', "7", "   ");
+    s.shift_active = 1;
+    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, s); });
+
+    EXPECT_EQ(err, "Couldn't load tarno/tarno9.bmp: " + missing_error + "\n");
+    EXPECT_EQ(keypad_pixel(), colour(255, 255, 255));
+    // The new number line is drawn over the old one: the ink of " 0" and " 7".
+    const UprightText zero = upright_text(fonts_.font_large, " 0", screen_->format);
+    const UprightText seven = upright_text(fonts_.font_large, " 7", screen_->format);
+    Box both = expected_ink(zero, 25, 10);
+    const Box seven_box = expected_ink(seven, 25, 10);
+    both.add(seven_box.left, seven_box.top);
+    both.add(seven_box.right, seven_box.bottom);
+    Box seen;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 25; x < 87; ++x)
+            if (pixel16(screen_, x, y) != colour(255, 255, 255)) seen.add(x, y);
+    EXPECT_EQ(seen, both);
+}
+
+TEST_F(ScreenKeypad, UnreadablePictureIsReportedWithItsPath) {
+    {
+        std::ofstream junk("tarno/tarno.bmp", std::ios::binary | std::ios::trunc);
+        junk << "not a picture";
+    }
+    SDL_Surface* refused = SDL_LoadBMP("tarno/tarno.bmp");
+    ASSERT_EQ(refused, nullptr);
+    const std::string decode_error = SDL_GetError();  // SDL's words for a file that is no BMP
+
+    SDL_FillRect(screen_, nullptr, colour(0, 128, 0));
+    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
+    EXPECT_EQ(err, "Couldn't load tarno/tarno.bmp: " + decode_error + "\n");
+    EXPECT_EQ(keypad_pixel(), colour(0, 128, 0));
+}
+
+TEST_F(ScreenKeypad, FailedPictureBlitIsReportedAndTheRedrawGoesOn) {
+    // A locked screen refuses every blit; SDL's words for that come first.
+    Surface probe(SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 16, 0, 0, 0, 0));
+    ASSERT_EQ(SDL_LockSurface(screen_), 0);
+    ASSERT_LT(SDL_BlitSurface(probe.get(), nullptr, screen_, nullptr), 0);
+    const std::string blit_error = SDL_GetError();
+
+    SDL_FillRect(screen_, nullptr, colour(0, 0, 255));  // fills ignore the lock
+    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
+    SDL_UnlockSurface(screen_);
+
+    EXPECT_EQ(err, "BlitSurface error: " + blit_error + "\n");  // the texts' blits are not looked at
+    EXPECT_EQ(keypad_pixel(), colour(0, 0, 255));
+
+    tarno::redraw_screen(screen_, fonts_, power_on_state());  // unlocked, all is drawn again
+    expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", " 0"));
+}
+
+TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
+    Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 8, 0, 0, 0, 0));
+    SDL_Color colours[2] = {{10, 20, 30, 0}, {250, 240, 230, 0}};
+    SDL_SetColors(picture.get(), colours, 0, 2);
+    SDL_FillRect(picture.get(), nullptr, 1);
+    ASSERT_EQ(SDL_SaveBMP(picture.get(), "tarno/tarno.bmp"), 0);
+
+    Surface paletted(SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 8, 0, 0, 0, 0));
+    SDL_Color grey{128, 128, 128, 0};
+    for (int i = 0; i < 256; ++i) SDL_SetColors(paletted.get(), &grey, i, 1);
+
+    tarno::redraw_screen(paletted.get(), fonts_, power_on_state());
+    const SDL_Color* got = paletted->format->palette->colors;
+    EXPECT_EQ((std::vector<int>{got[0].r, got[0].g, got[0].b, got[1].r, got[1].g, got[1].b}),
+              (std::vector<int>{10, 20, 30, 250, 240, 230}));
+    EXPECT_EQ(static_cast<const Uint8*>(paletted->pixels)[200 * paletted->pitch + 300], 1);
+}
+
+// ---------------------------------------------------------------- Flip, fonts and resources
+
+TEST_F(ScreenFailures, FailedFlipWritesFifteenCharactersWithoutLineEnd) {
+    flip_fails = true;
+    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
+    flip_fails = false;
+    EXPECT_EQ(err, "SDL_Flip failed");
+    EXPECT_EQ(err.size(), 15u);
+    expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", " 0"));
+}
+
+TEST_F(ScreenFailures, MissingFontLeavesOnlyItsOwnTextsOut) {
+    tarno::CalcState s = power_on_state();
+    s.paren_depth = 3;
+    s.memory_value = 4.0;
+
+    std::string err = stderr_of([&] { tarno::redraw_screen(screen_, tarno::Fonts{nullptr, nullptr}, s); });
+    EXPECT_EQ(err, "");
+    expect_screen_shows(screen_, fonts_, {});
+
+    tarno::redraw_screen(screen_, tarno::Fonts{fonts_.font_large, nullptr}, s);
+    expect_screen_shows(screen_, fonts_, {{" 0", false, 25, 10}});
+
+    tarno::redraw_screen(screen_, tarno::Fonts{nullptr, fonts_.font_small}, s);
+    std::vector<Placed> status = screen_layout("(3", "M", "Norm", "Rad", " 0");
+    status.pop_back();
+    expect_screen_shows(screen_, fonts_, status);
+}
+
+TEST_F(ScreenFailures, RedrawsFreeEverySurfaceTheyMake) {
+    tarno::CalcState s = state_showing('-', "1.5", "-03");
+    s.paren_depth = 2;
+    s.memory_value = 1.0;
+    for (int i = 0; i < 3; ++i) tarno::redraw_screen(screen_, fonts_, s);  // glyph caches filled
+    const std::size_t before = heap_in_use();
+    for (int i = 0; i < 300; ++i) tarno::redraw_screen(screen_, fonts_, s);
+    const std::size_t after = heap_in_use();
+    // One forgotten surface per redraw, even the turned blank, would be over
+    // 100 KB by now; the keypad picture alone 69 MB.
+    EXPECT_LT(after, before + 64 * 1024) << "grew by " << (after - before) << " bytes";
+}
+
+// ---------------------------------------------------------------- tarno-shot
+
+struct ShotRun {
+    int status;
+    std::string err;
+};
+
+// Runs tarno-shot in the test directory with the given arguments, standard
+// input from a file holding input.
+ShotRun run_shot(const std::string& arguments, const std::string& input = "") {
+    {
+        std::ofstream in("shot-input.txt", std::ios::trunc);
+        in << input;
+    }
+    const std::string command =
+        std::string(TARNO_SHOT_PATH) + " " + arguments + " <shot-input.txt 2>shot-err.txt >/dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text("shot-err.txt")};
+}
+
+TEST_F(ShotTool, SavesTheScreenThatTheCalculatorDrawsForTheKeys) {
+    struct Case {
+        const char* tokens;
+        std::vector<tarno::KeyCode> keys;
+    };
+    const Case cases[] = {
+        {"61 62 74 63", {61, 62, 74, 63}},
+        {"61 62 74 63 15", {61, 62, 74, 63, 15}},
+        {"15 24 24 65 65 41 45 44", {15, 24, 24, 65, 65, 41, 45, 44}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tokens);
+        std::remove("shot.bmp");
+        const ShotRun run = run_shot(std::string("shot.bmp ") + c.tokens);
+        ASSERT_EQ(run.status, 0) << run.err;
+
+        tarno::power_on();
+        for (tarno::KeyCode key : c.keys) tarno::handle_key(key);
+        tarno::redraw_screen(screen_, fonts_, tarno::calc_state());
+        ASSERT_EQ(SDL_SaveBMP(screen_, "expected.bmp"), 0);
+        EXPECT_TRUE(file_text("shot.bmp") == file_text("expected.bmp"));
+
+        Surface shot(SDL_LoadBMP("shot.bmp"));
+        ASSERT_TRUE(shot);
+        EXPECT_EQ(shot->w, 320);
+        EXPECT_EQ(shot->h, 240);
+    }
+}
+
+TEST_F(ShotTool, UprightPictureIsTheScreenTurnedClockwise) {
+    ASSERT_EQ(run_shot("plain.bmp 15 61 72 62 54").status, 0);
+    ASSERT_EQ(run_shot("--upright upright.bmp 15 61 72 62 54").status, 0);
+    Surface plain(SDL_LoadBMP("plain.bmp"));
+    Surface upright(SDL_LoadBMP("upright.bmp"));
+    ASSERT_TRUE(plain && upright);
+    ASSERT_EQ(plain->format->BytesPerPixel, 3);
+    ASSERT_EQ(upright->format->BytesPerPixel, 3);
+    EXPECT_EQ(upright->w, 240);
+    EXPECT_EQ(upright->h, 320);
+    int differing = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const Uint8* a = static_cast<const Uint8*>(plain->pixels) + y * plain->pitch + x * 3;
+            const Uint8* b = static_cast<const Uint8*>(upright->pixels) + x * upright->pitch + (239 - y) * 3;
+            if (std::memcmp(a, b, 3) != 0) ++differing;
+        }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ShotTool, ReadsTheTokensFromStandardInputWhenNoneAreGiven) {
+    ASSERT_EQ(run_shot("given.bmp 61 62 74 63").status, 0);
+    ASSERT_EQ(run_shot("read.bmp", "61 62\n74\t63\n").status, 0);
+    EXPECT_TRUE(file_text("given.bmp") == file_text("read.bmp"));
+}
+
+TEST_F(ShotTool, BadArgumentsExitWithTwoAndWriteNothing) {
+    std::remove("bad.bmp");
+    ShotRun run = run_shot("bad.bmp 61 x7 63");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("'x7'"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+
+    run = run_shot("bad.bmp", "61 1,2,3");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("'1,2,3'"), std::string::npos) << run.err;
+
+    EXPECT_EQ(run_shot("--sideways bad.bmp 61").status, 2);
+    EXPECT_EQ(run_shot("").status, 2);
+    EXPECT_FALSE(file_exists("bad.bmp"));
+}
+
+}  // namespace
