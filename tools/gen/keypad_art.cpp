@@ -28,6 +28,9 @@ std::vector<KeyArt> make_keypad_art() {
     // The arrow stands at the height of a lower-case letter; centred, it
     // balances the key.
     const Legend backspace{SIGN + 1, {Piece{"←"}}, true};
+    // A full stop of the digits' size would be a speck of four pixels: the
+    // point is drawn large, in the middle of its key.
+    const Legend decimal_point{2 * DIGIT, {Piece{"."}}, true};
     return {
         {11, Group::Function, power(FUNCTION, "x", "2"), text(FUNCTION, "sin")},
         {12, Group::Function, square_root, text(FUNCTION, "cos")},
@@ -60,14 +63,14 @@ std::vector<KeyArt> make_keypad_art() {
         {64, Group::Operator, text(SIGN, "−"), SAME},
         {65, Group::Operator, text(DIGIT, "("), SAME},
         {71, Group::Digit, text(DIGIT, "0"), SAME},
-        {72, Group::Digit, text(SIGN + 4, "."), SAME},
+        {72, Group::Digit, decimal_point, SAME},
         {73, Group::Digit, text(FUNCTION, "+/−"), SAME},
         {74, Group::Operator, text(SIGN, "+"), SAME},
         {75, Group::Operator, text(DIGIT, ")"), SAME},
         {81, Group::Clear, text(WORD, "Off"), SAME},
         {82, Group::Digit, text(WORD, "EXP"), SAME},
         {83, Group::Clear, backspace, SAME},
-        {85, Group::Operator, Legend{SIGN + 1, {Piece{"="}}, true}, SAME},
+        {85, Group::Operator, Legend{SIGN + 5, {Piece{"="}}, true}, SAME},
     };
 }
 
