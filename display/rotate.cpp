@@ -4,13 +4,18 @@
 //
 // Sections:
 //   Fixed point    16.16 source positions that wrap at 32 bits
-//   Surfaces       creating destinations within SDL's limits, palettes
+//   Surfaces       pixel addresses, masks, creating surfaces
 //   Turn passes    transform_rgba, transform_indexed, and the zoom-1 transpose
+//   Scale passes   scale_rgba, scale_indexed
 //   The routine    rotate_quarter_turn
 #include "display.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace tarno {
 namespace {
@@ -43,20 +48,23 @@ const std::uint8_t* pixel_at(const SDL_Surface* surface, int x, int y, int bytes
            x * bytes_per_pixel;
 }
 
-// SDL 1.2 keeps a surface's pitch in 16 bits and its buffer size in an int;
-// a larger surface would get a truncated pitch and a buffer too small for its
-// rows, so it is refused here instead.
-bool fits_sdl_surface(double width, double height, int bytes_per_pixel) {
-    const double pitch = width * bytes_per_pixel + 3;
-    return pitch <= 65535.0 && pitch * height <= 2147483647.0;
+// Four colour masks of a 32-bit surface (all zero for 8 bits).
+struct Masks {
+    Uint32 red, green, blue, alpha;
+};
+
+constexpr Masks CONVERTED_MASKS{0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000};
+constexpr Masks NO_MASKS{0, 0, 0, 0};
+
+Masks masks_of(const SDL_PixelFormat* format) {
+    return Masks{format->Rmask, format->Gmask, format->Bmask, format->Amask};
 }
 
-// A new software surface (all bytes zero), or null when it cannot be made.
-SDL_Surface* create_surface(int width, int height, int depth, const SDL_PixelFormat* masks) {
-    if (!fits_sdl_surface(width, height, depth / 8)) return nullptr;
-    if (masks == nullptr) return SDL_CreateRGBSurface(0, width, height, depth, 0, 0, 0, 0);
-    return SDL_CreateRGBSurface(0, width, height, depth, masks->Rmask, masks->Gmask,
-                                masks->Bmask, masks->Amask);
+// A new software surface (all bytes zero), or null when SDL cannot make it
+// (it refuses widths from 16384 and heights from 65536).
+SDL_Surface* create_surface(int width, int height, int depth, Masks masks) {
+    return SDL_CreateRGBSurface(0, width, height, depth, masks.red, masks.green, masks.blue,
+                                masks.alpha);
 }
 
 // --- Turn passes -----------------------------------------------------------
@@ -110,6 +118,17 @@ int blend_channel(int first, int second, int weight) {
     return first + (((second - first) * weight) >> 16);
 }
 
+// The four bytes of a bilinear pixel between the neighbours c00 (here),
+// c01 (right), c10 (below) and c11 (below right).
+void blend_pixel(const std::uint8_t* c00, const std::uint8_t* c01, const std::uint8_t* c10,
+                 const std::uint8_t* c11, int ex, int ey, std::uint8_t* out) {
+    for (int i = 0; i < 4; ++i) {
+        const int top = blend_channel(c00[i], c01[i], ex) & 0xff;
+        const int bottom = blend_channel(c10[i], c11[i], ex) & 0xff;
+        out[i] = static_cast<std::uint8_t>(blend_channel(top, bottom, ey));
+    }
+}
+
 // Bilinear value of one destination pixel whose position lies in the source
 // or in the ring one pixel wide beyond its left and top edges. Neighbours that
 // fall outside the source take the destination pixel's current value.
@@ -146,12 +165,7 @@ void filter_pixel(const SDL_Surface* source, Fixed px, Fixed py, std::uint8_t* o
         c00 = at(ix, iy);
         c01 = at(ix + 1, iy);
     }
-    const int ex = fraction(px), ey = fraction(py);
-    for (int i = 0; i < 4; ++i) {
-        const int top = blend_channel(c00[i], c01[i], ex) & 0xff;
-        const int bottom = blend_channel(c10[i], c11[i], ex) & 0xff;
-        out[i] = static_cast<std::uint8_t>(blend_channel(top, bottom, ey));
-    }
+    blend_pixel(c00, c01, c10, c11, fraction(px), fraction(py), out);
 }
 
 void filter_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap map) {
@@ -180,14 +194,130 @@ void transform_rgba(SDL_Surface* source, SDL_Surface* destination, int centre_x,
         copy_mapped<std::uint32_t>(source, destination, map);
 }
 
-void transform_indexed(SDL_Surface* source, SDL_Surface* destination, int centre_x,
-                       int centre_y, int sin_step, int cos_step) {
-    // Unmapped pixels take the colour key, which makes them transparent.
+// Unmapped 8-bit pixels take the colour key, which makes them transparent.
+void fill_with_colour_key(const SDL_Surface* source, SDL_Surface* destination) {
     std::memset(destination->pixels, static_cast<int>(source->format->colorkey & 0xff),
                 static_cast<std::size_t>(destination->pitch) * destination->h);
+}
+
+void transform_indexed(SDL_Surface* source, SDL_Surface* destination, int centre_x,
+                       int centre_y, int sin_step, int cos_step) {
+    fill_with_colour_key(source, destination);
     const InverseMap map =
         start_inverse_map(source, destination, centre_x, centre_y, sin_step, cos_step);
     copy_mapped<std::uint8_t>(source, destination, map);
+}
+
+// The calculator's own case, a turn at zoom 1 without filtering: each
+// destination row reads one source column, and each step along the row the
+// next source row down, so copy_mapped reduces to a transpose. The start and
+// the bounds come from the same 16.16 map, which cannot wrap here (no surface
+// is wider than 16383 pixels, so neither side of a turned one is), so exactly
+// the same pixels are mapped.
+template <typename Pixel>
+void transpose_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap map) {
+    const int first_row = integer_part(map.row_y);  // source row seen at destination column 0
+    const int x_begin = std::max(0, -first_row);
+    const int x_end = std::min(destination->w, source->h - first_row);
+    for (int y = 0; y < destination->h; ++y, map.row_x -= map.sin_step) {
+        const int ix = integer_part(map.row_x);
+        if (ix < 0 || ix >= source->w) continue;
+        std::uint8_t* out = row_start(destination, y) + x_begin * sizeof(Pixel);
+        for (int x = x_begin; x < x_end; ++x, out += sizeof(Pixel))
+            std::memcpy(out, pixel_at(source, ix, first_row + x, sizeof(Pixel)), sizeof(Pixel));
+    }
+}
+
+void transpose_turn(SDL_Surface* source, SDL_Surface* destination) {
+    const InverseMap map = start_inverse_map(source, destination, destination->w / 2,
+                                             destination->h / 2, 65536, 0);
+    if (source->format->BitsPerPixel == 32) {
+        transpose_mapped<std::uint32_t>(source, destination, map);
+    } else {
+        fill_with_colour_key(source, destination);
+        transpose_mapped<std::uint8_t>(source, destination, map);
+    }
+}
+
+// --- Scale passes ----------------------------------------------------------
+
+// For each destination pixel (or row), how many source pixels (or rows) to
+// move on after it; null when the table cannot be allocated.
+std::unique_ptr<int[]> advance_table(int count, std::uint32_t step) {
+    std::unique_ptr<int[]> table(new (std::nothrow) int[count]);
+    if (table == nullptr) return table;
+    std::uint32_t accumulator = 0;
+    for (int i = 0; i < count; ++i) {
+        accumulator += step;
+        table[i] = static_cast<int>(accumulator >> 16);
+        accumulator &= 0xffff;
+    }
+    return table;
+}
+
+// count + 1 positions: entry 0 is 0, each further one the previous one's
+// fraction plus the step. Above bit 16, entry i + 1 holds the advance after
+// pixel (or row) i; the low 16 bits of entry i are its interpolation weight.
+std::unique_ptr<int[]> position_table(int count, int step) {
+    std::unique_ptr<int[]> table(new (std::nothrow) int[count + 1]);
+    if (table == nullptr) return table;
+    table[0] = 0;
+    for (int i = 0; i < count; ++i) table[i + 1] = (table[i] & 0xffff) + step;
+    return table;
+}
+
+// The scale passes' step: source size over destination size in 16.16,
+// worked out from the sizes in single precision.
+double scale_step(int source_size, int destination_size) {
+    return 65536.0 * static_cast<float>(source_size) / static_cast<float>(destination_size);
+}
+
+int scale_indexed(SDL_Surface* source, SDL_Surface* destination) {
+    const auto x_advance = advance_table(
+        destination->w, static_cast<std::uint32_t>(scale_step(source->w, destination->w)));
+    const auto y_advance = advance_table(
+        destination->h, static_cast<std::uint32_t>(scale_step(source->h, destination->h)));
+    if (x_advance == nullptr || y_advance == nullptr) return -1;
+    int source_y = 0;
+    for (int y = 0; y < destination->h; source_y += y_advance[y], ++y) {
+        std::uint8_t* out = row_start(destination, y);
+        const std::uint8_t* in = row_start(source, source_y);
+        for (int x = 0, source_x = 0; x < destination->w; source_x += x_advance[x], ++x)
+            out[x] = in[source_x];
+    }
+    return 0;
+}
+
+int scale_rgba(SDL_Surface* source, SDL_Surface* destination, int smooth) {
+    // Filtering spans one pixel less, so that the last neighbour is the
+    // source's last pixel.
+    const int margin = smooth ? 1 : 0;
+    const auto x_position = position_table(
+        destination->w, static_cast<int>(scale_step(source->w - margin, destination->w)));
+    const auto y_position = position_table(
+        destination->h, static_cast<int>(scale_step(source->h - margin, destination->h)));
+    if (x_position == nullptr || y_position == nullptr) return -1;
+    const int last_x = source->w - 1, last_y = source->h - 1;
+    int source_y = 0;
+    for (int y = 0; y < destination->h; source_y += y_position[y + 1] >> 16, ++y) {
+        std::uint8_t* out = row_start(destination, y);
+        // A source one pixel high or wide is its own neighbour; its weight
+        // towards the missing neighbour is 0 anyway.
+        const int below = std::min(source_y + 1, last_y);
+        for (int x = 0, source_x = 0; x < destination->w;
+             source_x += x_position[x + 1] >> 16, ++x, out += 4) {
+            if (!smooth) {
+                std::memcpy(out, pixel_at(source, source_x, source_y, 4), 4);
+                continue;
+            }
+            const int right = std::min(source_x + 1, last_x);
+            blend_pixel(pixel_at(source, source_x, source_y, 4),
+                        pixel_at(source, right, source_y, 4), pixel_at(source, source_x, below, 4),
+                        pixel_at(source, right, below, 4), x_position[x] & 0xffff,
+                        y_position[y] & 0xffff, out);
+        }
+    }
+    return 0;
 }
 
 // --- The routine -----------------------------------------------------------
@@ -197,11 +327,19 @@ void transform_indexed(SDL_Surface* source, SDL_Surface* destination, int centre
 SDL_Surface* work_surface_for(SDL_Surface* source) {
     const int depth = source->format->BitsPerPixel;
     if (depth == 32 || depth == 8) return source;
-    if (!fits_sdl_surface(source->w, source->h, 4)) return nullptr;
-    SDL_Surface* copy = SDL_CreateRGBSurface(0, source->w, source->h, 32, 0x000000ff,
-                                             0x0000ff00, 0x00ff0000, 0xff000000);
+    SDL_Surface* copy = create_surface(source->w, source->h, 32, CONVERTED_MASKS);
     if (copy != nullptr) SDL_UpperBlit(source, nullptr, copy, nullptr);
     return copy;
+}
+
+bool is_rgba(const SDL_Surface* surface) { return surface->format->BitsPerPixel == 32; }
+
+bool has_pixels(const SDL_Surface* surface) { return surface->w > 0 && surface->h > 0; }
+
+// An empty destination of the work surface's kind: its masks at 32 bits.
+SDL_Surface* create_destination(const SDL_Surface* work, int width, int height) {
+    if (is_rgba(work)) return create_surface(width, height, 32, masks_of(work->format));
+    return create_surface(width, height, 8, NO_MASKS);
 }
 
 // Gives an 8-bit destination the work surface's colours, index for index.
@@ -209,25 +347,63 @@ void copy_palette(const SDL_Surface* work, SDL_Surface* destination) {
     const SDL_Palette* from = work->format->palette;
     SDL_Palette* to = destination->format->palette;
     if (from == nullptr || to == nullptr) return;
-    const int count = from->ncolors < to->ncolors ? from->ncolors : to->ncolors;
+    const int count = std::min(from->ncolors, to->ncolors);
     std::memcpy(to->colors, from->colors, sizeof(SDL_Color) * count);
     to->ncolors = count;
 }
 
-SDL_Surface* turn(SDL_Surface* work, int sin_step, int smooth) {
-    const bool rgba = work->format->BitsPerPixel == 32;
-    SDL_Surface* destination =
-        create_surface(work->h, work->w, rgba ? 32 : 8, rgba ? work->format : nullptr);
-    if (destination == nullptr) return nullptr;
-    const int centre_x = destination->w / 2, centre_y = destination->h / 2;
-    if (rgba) {
-        transform_rgba(work, destination, centre_x, centre_y, sin_step, 0, smooth);
+// What makes the destination's empty pixels transparent: per-pixel alpha at
+// 32 bits, the work surface's colour key at 8.
+void set_transparency(const SDL_Surface* work, SDL_Surface* destination) {
+    if (is_rgba(work))
         SDL_SetAlpha(destination, SDL_SRCALPHA, 255);
-    } else {
-        copy_palette(work, destination);
-        transform_indexed(work, destination, centre_x, centre_y, sin_step, 0);
+    else
         SDL_SetColorKey(destination, SDL_SRCCOLORKEY | SDL_RLEACCEL, work->format->colorkey);
+}
+
+void turn_pixels(SDL_Surface* work, SDL_Surface* destination, double zoom, int sin_step,
+                 int smooth) {
+    const int centre_x = destination->w / 2, centre_y = destination->h / 2;
+    if (zoom == 1.0 && !smooth)
+        transpose_turn(work, destination);
+    else if (is_rgba(work))
+        transform_rgba(work, destination, centre_x, centre_y, sin_step, 0, smooth);
+    else
+        transform_indexed(work, destination, centre_x, centre_y, sin_step, 0);
+}
+
+SDL_Surface* turn(SDL_Surface* work, double zoom, int sin_step, int smooth) {
+    SDL_Surface* destination = create_destination(work, work->h, work->w);
+    if (destination == nullptr) return nullptr;
+    if (!is_rgba(work)) copy_palette(work, destination);
+    // An empty source gives an empty destination: nothing to map.
+    if (has_pixels(work)) turn_pixels(work, destination, zoom, sin_step, smooth);
+    set_transparency(work, destination);
+    return destination;
+}
+
+// size × zoom truncated toward zero and raised to 1; sizes beyond any
+// surface's (an infinite zoom too) saturate, and SDL then refuses them.
+int scaled_size(int size, double zoom) {
+    constexpr double TOO_LARGE = 65536.0;
+    const double scaled = std::trunc(size * zoom);
+    if (scaled < 1.0) return 1;
+    return scaled < TOO_LARGE ? static_cast<int>(scaled) : static_cast<int>(TOO_LARGE);
+}
+
+SDL_Surface* scale(SDL_Surface* work, double zoom, int smooth) {
+    SDL_Surface* destination =
+        create_destination(work, scaled_size(work->w, zoom), scaled_size(work->h, zoom));
+    if (destination == nullptr) return nullptr;
+    if (!is_rgba(work)) copy_palette(work, destination);
+    // An empty source leaves its (at least 1 x 1) destination as created.
+    if (has_pixels(work)) {
+        if (is_rgba(work))
+            scale_rgba(work, destination, smooth);
+        else
+            scale_indexed(work, destination);
     }
+    set_transparency(work, destination);
     return destination;
 }
 
@@ -237,18 +413,19 @@ SDL_Surface* rotate_quarter_turn(SDL_Surface* source, double angle, double zoom,
     if (source == nullptr) return nullptr;
     SDL_Surface* work = work_surface_for(source);
     if (work == nullptr) return nullptr;
-    // A zoom that is not a number is clamped too.
+    // A zoom that is not a number is clamped as well.
     const bool clamped = !(zoom >= TURN_EPSILON);
     if (clamped) zoom = TURN_EPSILON;
     const double step_base = clamped ? CLAMPED_STEP_BASE : 65536.0 / zoom;
-    const int sin_step = static_cast<int>(step_base);
 
     SDL_Surface* destination = nullptr;
     if (SDL_LockSurface(work) == 0) {
-        destination = turn(work, sin_step, smooth);
+        if (std::fabs(angle) > TURN_EPSILON)
+            destination = turn(work, zoom, static_cast<int>(step_base), smooth);
+        else
+            destination = scale(work, zoom, smooth);
         SDL_UnlockSurface(work);
     }
-    (void)angle;
     if (work != source) SDL_FreeSurface(work);
     return destination;
 }
