@@ -1,0 +1,104 @@
+// Bringing the calculator up and taking it down again, ending in the
+// console's system menu.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app.h"
+#include "display.h"
+
+namespace tarno {
+
+namespace {
+
+void open_fonts() {
+    app.font_large = TTF_OpenFont(FONT_FILE, 30);
+    app.font_small = TTF_OpenFont(FONT_FILE, 15);
+    // The calculator still works without its texts; say once why they are missing.
+    if (!app.font_large || !app.font_small) std::fprintf(stderr, "Couldn't open font %s: %s\n", FONT_FILE, TTF_GetError());
+}
+
+void open_sound() {
+    if (Mix_OpenAudio(22050, AUDIO_S8, 1, 32) != 0)
+        std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
+    app.click_sound = Mix_LoadWAV_RW(SDL_RWFromFile(CLICK_FILE, "rb"), 1);
+    if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
+}
+
+void close_touch_device() {
+    if (app.touch_fd < 0) return;
+    close(app.touch_fd);
+    app.touch_fd = -1;
+}
+
+// The last picture before the menu takes over: a plain light blue screen.
+void blank_screen() {
+    if (!app.screen) return;
+    SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, 128, 128, 255));
+    SDL_Flip(app.screen);
+    SDL_FreeSurface(app.screen);
+    app.screen = nullptr;
+}
+
+void close_fonts() {
+    if (app.font_large) TTF_CloseFont(app.font_large);
+    if (app.font_small) TTF_CloseFont(app.font_small);
+    app.font_large = nullptr;
+    app.font_small = nullptr;
+}
+
+}  // namespace
+
+void start_up() {
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
+        std::fputs("Couldn't initialize SDL", stderr);
+    app.screen = SDL_SetVideoMode(320, 240, 16, 0);
+    if (!app.screen) {
+        // Nothing to draw on, nothing to tap: no point in going on.
+        std::fputs("Couldn't set video mode", stderr);
+        SDL_Quit();
+        std::exit(1);
+    }
+    SDL_JoystickOpen(0);  // the GP2X's buttons; SDL keeps the handle
+    TTF_Init();
+    power_on();
+    open_fonts();
+    open_sound();
+    check_firmware_version(FIRMWARE_VERSION_FILE);
+    redraw_screen(app.screen, Fonts{app.font_large, app.font_small}, calc_state());
+    app.next_accept_ms = platform.clock();  // the first press counts at once
+    app.last_click_channel = -1;
+    app.touch_fd = -1;
+}
+
+void wait_for_last_click() {
+    if (app.last_click_channel == -1) return;
+    // Bounded, so that a stalled audio device cannot keep the console from its menu.
+    const std::uint32_t start = platform.clock();
+    while (platform.sound->playing(app.last_click_channel) && platform.clock() - start < LAST_CLICK_WAIT_MS)
+        SDL_Delay(1);
+}
+
+void shut_down() {
+    close_touch_device();
+    blank_screen();
+    close_fonts();
+    wait_for_last_click();  // the Off key's own click is heard to its end
+    Mix_FreeChunk(app.click_sound);
+    app.click_sound = nullptr;
+    Mix_CloseAudio();
+    SDL_Quit();
+    hand_over_to_menu(MENU_DIRECTORY, MENU_PROGRAM);
+}
+
+void hand_over_to_menu(const char* directory, const char* program) {
+    // Off the console neither the directory nor the program exists; the
+    // calculator then simply ends.
+    if (chdir(directory) != 0) {
+    }
+    execl(program, program, static_cast<char*>(nullptr));
+    std::exit(0);
+}
+
+}  // namespace tarno

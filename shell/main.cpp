@@ -1,0 +1,14 @@
+// tarno: the calculator program. It takes no arguments and reads no
+// configuration; it ends in the console's system menu, or with status 0.
+#include "app.h"
+
+// The GP2X firmware's SDL looks for this symbol in the program itself, so the
+// executable defines and exports it; the calculator never uses it.
+extern "C" {
+int SDL_videofd = 0;
+}
+
+int main(int, char**) {
+    tarno::start_up();
+    tarno::run_main_loop();
+}

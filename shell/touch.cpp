@@ -1,0 +1,90 @@
+// Where touches come from: older firmware hands the touch controller's raw
+// samples to the program (direct mode), newer firmware reports the touch
+// screen through SDL's mouse, as a desktop's mouse does.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "app.h"
+
+namespace tarno {
+
+namespace {
+
+// One sample of the touch device, in the device's own byte order.
+struct TouchSample {
+    std::uint16_t pressure;  // 0 = pen up
+    std::uint16_t raw_x;
+    std::uint16_t raw_y;
+    std::uint8_t unused[10];
+};
+static_assert(sizeof(TouchSample) == 16, "the device delivers 16-byte samples");
+
+// The controller reads about 200..3950 across the screen; both the mapping
+// and the offsets are scaled from that span, truncating toward zero.
+void calibrate_touch(std::int32_t raw_x, std::int32_t raw_y) {
+    app.touch_offset_x = (80 * raw_x - 16000) / 3750;
+    app.touch_offset_y = (60 * raw_y - 12000) / 3750;
+    app.calibration_pending = 0;
+}
+
+void map_touch(std::int32_t raw_x, std::int32_t raw_y) {
+    app.touch_x = (320 * raw_x - 64000) / 3750 - app.touch_offset_x;
+    app.touch_y = 240 - (240 * raw_y - 48000) / 3750 - app.touch_offset_y;  // the y axis runs upwards
+}
+
+bool poll_mouse() {
+    int x = 0, y = 0;
+    const Uint8 buttons = SDL_GetMouseState(&x, &y);
+    app.touch_x = x;
+    app.touch_y = y;
+    return buttons != 0;
+}
+
+}  // namespace
+
+void check_firmware_version(const char* path) {
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) return;  // not a GP2X, or no version to go by: SDL mode
+    char version[9] = {};
+    const std::size_t length = std::fread(version, 1, sizeof version, file);
+    std::fclose(file);
+    if (length < 3) {
+        app.direct_touch = 0;  // too short to tell: the newer firmware's SDL mode
+        return;
+    }
+    // Signed on every CPU: a byte of 0x80 or above passes both tests.
+    const auto major = static_cast<std::int8_t>(version[0]);
+    const auto minor = static_cast<std::int8_t>(version[2]);
+    app.direct_touch = (major <= '4' && minor <= '0') ? 1 : 0;
+}
+
+bool poll_touch() {
+    return app.direct_touch ? poll_touch_device(TOUCH_DEVICE) : poll_mouse();
+}
+
+bool poll_touch_device(const char* path) {
+    if (app.touch_fd < 0) {
+        // Blocking reads: in direct mode the device sets the main loop's pace.
+        app.touch_fd = open(path, O_RDONLY | O_NOCTTY);
+        if (app.touch_fd < 0) return false;  // tried again on the next pass
+    }
+    return read_touch_sample(app.touch_fd);
+}
+
+bool read_touch_sample(int fd) {
+    TouchSample sample;
+    std::memset(&sample, 0, sizeof sample);
+    // A failed read is no sample at all: taking it as pen up at raw (0, 0)
+    // would move the position and could calibrate the screen from nothing.
+    if (read(fd, &sample, sizeof sample) <= 0) return false;
+    // A short read keeps the zeros of the bytes it did not fill.
+    if (app.calibration_pending && sample.pressure == 0) calibrate_touch(sample.raw_x, sample.raw_y);
+    map_touch(sample.raw_x, sample.raw_y);
+    return sample.pressure != 0;
+}
+
+}  // namespace tarno
