@@ -1,0 +1,86 @@
+// The end of a run: the wait for the last click and the hand-over to the
+// system menu, which off the console ends the program with status 0.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shell_test_support.h"
+
+namespace tarno {
+namespace {
+
+using testing::ShellTest;
+using Shutdown = ShellTest;
+using testing::test_clock_step;
+using testing::test_now;
+
+TEST_F(Shutdown, WaitsForTheLastClickToEnd) {
+    app.last_click_channel = 2;
+    sound.playing_for = 3;
+    wait_for_last_click();
+    EXPECT_EQ(sound.playing_asked, 4);
+}
+
+TEST_F(Shutdown, WaitsForNoClickWhenNoneWasPlayed) {
+    app.last_click_channel = -1;
+    sound.playing_forever = true;
+    wait_for_last_click();
+    EXPECT_EQ(sound.playing_asked, 0);
+}
+
+TEST_F(Shutdown, GivesUpOnAStalledClickAfterOneSecond) {
+    app.last_click_channel = 2;
+    sound.playing_forever = true;
+    test_clock_step = 100;
+    const std::uint32_t start = test_now;
+    wait_for_last_click();
+    EXPECT_GE(test_now - start, 1000u);
+    EXPECT_LE(test_now - start, 1200u);
+
+    sound.playing_asked = 0;
+    test_clock_step = static_cast<std::uint32_t>(-500);  // the clock goes back while it waits
+    wait_for_last_click();
+    EXPECT_LE(sound.playing_asked, 2);
+}
+
+class MenuHandOver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A plain fork, so that the child hands over from this very directory.
+        GTEST_FLAG_SET(death_test_style, "fast");
+        char name[] = "/tmp/tarno-menu-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        directory_ = name;
+    }
+    void TearDown() override {
+        unlink((directory_ + "/menu").c_str());
+        unlink((directory_ + "/ran").c_str());
+        rmdir(directory_.c_str());
+    }
+    std::string directory_;
+};
+
+TEST_F(MenuHandOver, MenuReplacesTheProgramInItsOwnDirectory) {
+    // A stand-in menu that records its name and where it was started.
+    const std::string menu = directory_ + "/menu";
+    std::ofstream(menu) << "#!/bin/sh\necho \"$0 $# $(pwd)\" > ran\nexit 7\n";
+    ASSERT_EQ(chmod(menu.c_str(), 0755), 0);
+    EXPECT_EXIT(hand_over_to_menu(directory_.c_str(), menu.c_str()), ::testing::ExitedWithCode(7), "");
+    std::stringstream ran;
+    ran << std::ifstream(directory_ + "/ran").rdbuf();
+    EXPECT_EQ(ran.str(), menu + " 0 " + directory_ + "\n");
+}
+
+TEST_F(MenuHandOver, MissingMenuEndsWithStatusZero) {
+    EXPECT_EXIT(hand_over_to_menu("/nonexistent/gp2x", "/nonexistent/gp2x/gp2xmenu"), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(hand_over_to_menu(directory_.c_str(), (directory_ + "/menu").c_str()), ::testing::ExitedWithCode(0),
+                "");
+}
+
+}  // namespace
+}  // namespace tarno

@@ -1,0 +1,158 @@
+// The calculator program itself, run as a child process with SDL's dummy
+// drivers: how it ends without a screen, and on a quit request.
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The calculator running in directory with SDL_VIDEODRIVER=video_driver;
+// its standard error is collected by the test.
+class Program {
+public:
+    Program(const std::string& directory, const char* video_driver) {
+        int err[2];
+        if (pipe(err) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(err[1], STDERR_FILENO);
+            close(err[0]);
+            close(err[1]);
+            if (chdir(directory.c_str()) != 0) _exit(127);
+            setenv("SDL_VIDEODRIVER", video_driver, 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            execl(TARNO_PROGRAM, TARNO_PROGRAM, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(err[1]);
+        err_ = err[0];
+    }
+    ~Program() {
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (err_ >= 0) close(err_);
+    }
+
+    // Collects standard error until it holds text or seconds have passed.
+    bool wait_for_output(const std::string& text, double seconds) {
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (output_.find(text) == std::string::npos && Clock::now() < end) {
+            pollfd p{err_, POLLIN, 0};
+            if (poll(&p, 1, 20) > 0) {
+                char buffer[4096];
+                const ssize_t n = read(err_, buffer, sizeof buffer);
+                if (n <= 0) break;
+                output_.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        return output_.find(text) != std::string::npos;
+    }
+
+    // The exit status (128 + the signal when a signal ended it), or -1 when
+    // the program has not ended after seconds.
+    int wait_for_exit(double seconds) {
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (!ended_ && Clock::now() < end) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                ended_ = true;
+                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                drain_output();
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        return ended_ ? exit_status_ : -1;
+    }
+
+    // Whether the program has its own handler for signal number yet.
+    bool catches(int number) const {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (number - 1)) & 1;
+        return false;
+    }
+
+    bool wait_until_it_catches(int number, double seconds) {
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (!catches(number) && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return catches(number);
+    }
+
+    // SDL turns the termination signal into a quit request once its event
+    // queue is up; a signal that came a moment too early is sent again.
+    bool ask_to_quit() {
+        if (!wait_until_it_catches(SIGTERM, 5)) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(pid_, SIGTERM);
+        if (wait_for_exit(1.5) != -1) return true;
+        kill(pid_, SIGTERM);
+        return true;
+    }
+    const std::string& output() const { return output_; }
+
+private:
+    void drain_output() {
+        char buffer[4096];
+        for (ssize_t n; (n = read(err_, buffer, sizeof buffer)) > 0;) output_.append(buffer, static_cast<std::size_t>(n));
+    }
+
+    pid_t pid_ = -1;
+    int err_ = -1;
+    bool ended_ = false;
+    int exit_status_ = -1;
+    std::string output_;
+};
+
+std::string make_empty_directory() {
+    char name[] = "/tmp/tarno-run-XXXXXX";
+    return mkdtemp(name) ? name : "/tmp";
+}
+
+// How many lines of text mention part.
+std::size_t lines_with(const std::string& text, const std::string& part) {
+    std::istringstream lines(text);
+    std::size_t n = 0;
+    for (std::string line; std::getline(lines, line);) n += line.find(part) != std::string::npos;
+    return n;
+}
+
+TEST(CalculatorProgram, WithoutAScreenItStopsWithStatusOne) {
+    Program program(".", "no-such-video-driver");
+    EXPECT_EQ(program.wait_for_exit(5), 1);
+    EXPECT_EQ(program.output(), "Couldn't initialize SDLCouldn't set video mode");
+}
+
+TEST(CalculatorProgram, QuitRequestEndsItWithStatusZero) {
+    Program program(".", "dummy");
+    ASSERT_TRUE(program.ask_to_quit());
+    EXPECT_EQ(program.wait_for_exit(2), 0);
+    EXPECT_EQ(program.output(), "") << "a clean start-up and shutdown say nothing";
+}
+
+TEST(CalculatorProgram, MissingDataFilesAreReportedAndItStillRuns) {
+    const std::string directory = make_empty_directory();
+    Program program(directory, "dummy");
+    ASSERT_TRUE(program.wait_for_output("Couldn't load tarno/tarno.bmp", 5)) << program.output();
+    ASSERT_TRUE(program.ask_to_quit());
+    EXPECT_EQ(program.wait_for_exit(2), 0);
+    EXPECT_EQ(lines_with(program.output(), "tarno/arial.ttf"), 1u) << program.output();
+    EXPECT_EQ(lines_with(program.output(), "Unable to load WAV file: "), 1u) << program.output();
+    rmdir(directory.c_str());
+}
+
+}  // namespace

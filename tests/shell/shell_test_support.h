@@ -1,0 +1,71 @@
+// What the shell's tests share: a recorder in place of the mixer, a clock
+// the test sets, and a fixture that starts every test from a freshly loaded
+// shell and a powered-on calculator, with a screen from SDL's dummy driver.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app.h"
+
+namespace tarno::testing {
+
+// Stands in for SDL_mixer: counts clicks, keeps a volume, answers playing().
+class RecordingSound final : public Sound {
+public:
+    int clicks = 0;
+    int click_channel = 3;            // what play_click answers; -1 = the mixer failed
+    int current_volume = MAX_VOLUME;
+    std::vector<int> volumes_set;
+    int playing_asked = 0;
+    int playing_for = 0;              // playing() says yes this many times
+    bool playing_forever = false;
+
+    int play_click() override {
+        ++clicks;
+        return click_channel;
+    }
+    int volume() override { return current_volume; }
+    void set_volume(int volume) override {
+        volumes_set.push_back(volume);
+        current_volume = volume;
+    }
+    bool playing(int) override {
+        ++playing_asked;
+        return playing_forever || playing_asked <= playing_for;
+    }
+};
+
+// The time that test_clock reports; each reading then moves it on by test_clock_step.
+inline std::uint32_t test_now = 0;
+inline std::uint32_t test_clock_step = 0;
+
+inline std::uint32_t test_clock() {
+    const std::uint32_t now = test_now;
+    test_now += test_clock_step;
+    return now;
+}
+
+// The screen of SDL's dummy video driver, set up once for the whole run.
+SDL_Surface* test_screen();
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    RecordingSound sound;
+};
+
+// Screen positions inside keys, from the keypad's cell table.
+struct Point {
+    int x, y;
+};
+constexpr Point KEY_1{241, 215};     // column 230..252, row 196..234
+constexpr Point KEY_7{184, 215};     // column 173..195, row 196..234
+constexpr Point KEY_OFF{98, 215};    // column 87..109,  row 196..234
+constexpr Point BESIDE_KEYS{60, 20}; // the display strip, left of the keys
+
+}  // namespace tarno::testing

@@ -1,0 +1,200 @@
+// Touch input: the firmware version file choosing the touch source, and the
+// touch device's samples with their one-shot calibration and mapping.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell_test_support.h"
+
+namespace tarno {
+namespace {
+
+using testing::ShellTest;
+using FirmwareVersion = ShellTest;
+using TouchDevice = ShellTest;
+
+// A scratch file that is removed again at the end of the test.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::string& bytes) {
+        char name[] = "/tmp/tarno-shell-XXXXXX";
+        const int fd = mkstemp(name);
+        path_ = name;
+        if (fd >= 0) {
+            EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+            close(fd);
+        }
+    }
+    ~ScratchFile() { unlink(path_.c_str()); }
+    const char* path() const { return path_.c_str(); }
+
+private:
+    std::string path_;
+};
+
+// A 16-byte sample as the GP2X's driver writes it: three little-endian
+// 16-bit fields, then ten bytes the calculator does not read.
+std::string sample(std::uint16_t pressure, std::uint16_t raw_x, std::uint16_t raw_y) {
+    std::string bytes(16, '\x5a');
+    for (int field = 0; field < 3; ++field) {
+        const std::uint16_t value = field == 0 ? pressure : field == 1 ? raw_x : raw_y;
+        bytes[2 * field] = static_cast<char>(value & 0xff);
+        bytes[2 * field + 1] = static_cast<char>(value >> 8);
+    }
+    return bytes;
+}
+
+// The touch device as a pipe: the test writes samples, the shell reads them.
+class DirectTouch : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_EQ(pipe(pipe_), 0);
+        app.direct_touch = 1;
+        app.touch_fd = pipe_[0];
+    }
+    void TearDown() override {
+        if (pipe_[1] >= 0) close(pipe_[1]);
+        ShellTest::TearDown();
+    }
+    void send(const std::string& bytes) {
+        ASSERT_EQ(write(pipe_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    void hang_up() {
+        close(pipe_[1]);
+        pipe_[1] = -1;
+    }
+    static void expect_position(int x, int y) {
+        EXPECT_EQ(app.touch_x, x);
+        EXPECT_EQ(app.touch_y, y);
+    }
+
+    int pipe_[2] = {-1, -1};
+};
+
+TEST_F(FirmwareVersion, FirstAndThirdBytesChooseTheTouchSource) {
+    struct Case {
+        std::string contents;
+        std::uint8_t direct;
+    };
+    const std::vector<Case> cases = {
+        {"4.0.0\n", 1}, {"2.0.0\n", 1}, {"4.0", 1},   // old firmware: the device itself
+        {"4.1.0\n", 0}, {"3.1.1\n", 0}, {"5.0.0\n", 0},  // new firmware: SDL's mouse
+        {"4.0.0-and-a-long-tail-of-text\n", 1},
+        {"\x80.\x80", 1}, {"\xff.0.0", 1},             // bytes of 0x80 and above count as negative
+        {"\x90.1.0", 0}, {"5.\xa0.0", 0},
+        {"", 0}, {"4", 0}, {"4.", 0},                 // too short to tell
+    };
+    for (const Case& c : cases) {
+        const ScratchFile file(c.contents);
+        app.direct_touch = 1 - c.direct;
+        check_firmware_version(file.path());
+        EXPECT_EQ(app.direct_touch, c.direct) << "version file \"" << c.contents << "\"";
+    }
+}
+
+TEST_F(FirmwareVersion, MissingFileKeepsTheMouse) {
+    check_firmware_version("/nonexistent/tarno/version");
+    EXPECT_EQ(app.direct_touch, 0);
+}
+
+TEST_F(DirectTouch, FirstPenUpSampleCalibrates) {
+    send(sample(0, 0, 0));
+    EXPECT_FALSE(poll_touch());
+    EXPECT_EQ(app.calibration_pending, 0);
+    EXPECT_EQ(app.touch_offset_x, -4);
+    EXPECT_EQ(app.touch_offset_y, -3);
+    expect_position(-17 + 4, 240 + 12 + 3);  // the calibrating sample is mapped too
+
+    send(sample(1, 2075, 2075));
+    EXPECT_TRUE(poll_touch());
+    expect_position(164, 123);
+
+    send(sample(0, 3000, 3000));  // a later pen-up sample does not calibrate again
+    EXPECT_FALSE(poll_touch());
+    EXPECT_EQ(app.touch_offset_x, -4);
+    EXPECT_EQ(app.touch_offset_y, -3);
+}
+
+TEST_F(DirectTouch, MappingTruncatesTowardZero) {
+    struct Case {
+        std::uint16_t raw_x, raw_y;
+        int x, y;
+    };
+    const std::vector<Case> cases = {
+        {200, 200, 0, 240},        // the screen's left and bottom edges
+        {3950, 3950, 320, 0},      // its right and top edges
+        {100, 100, -8, 246},       // -8.53 becomes -8 and -6.4 becomes -6, not -9 and -7
+        {2075, 2075, 160, 120},
+        {65535, 65535, 5575, -3941},  // the largest readings do not overflow
+    };
+    for (const Case& c : cases) {
+        send(sample(7, c.raw_x, c.raw_y));  // pen down: no calibration, offsets 0
+        EXPECT_TRUE(poll_touch());
+        EXPECT_EQ(app.touch_x, c.x) << "raw x " << c.raw_x;
+        EXPECT_EQ(app.touch_y, c.y) << "raw y " << c.raw_y;
+    }
+}
+
+TEST_F(DirectTouch, PenDownBeforeCalibrationUsesNoOffsets) {
+    send(sample(300, 2075, 2075));
+    EXPECT_TRUE(poll_touch());
+    expect_position(160, 120);
+    EXPECT_EQ(app.calibration_pending, 1);
+
+    send(sample(0, 0, 0));
+    EXPECT_FALSE(poll_touch());
+    EXPECT_EQ(app.calibration_pending, 0);
+    send(sample(300, 2075, 2075));
+    EXPECT_TRUE(poll_touch());
+    expect_position(164, 123);
+}
+
+TEST_F(DirectTouch, ShortReadLeavesTheRestZero) {
+    send(sample(1, 2075, 2075).substr(0, 4));  // pressure and raw x only
+    EXPECT_TRUE(poll_touch());
+    expect_position(160, 252);
+    EXPECT_EQ(app.calibration_pending, 1);
+}
+
+TEST_F(DirectTouch, EmptyReadChangesNothing) {
+    send(sample(1, 2075, 2075));
+    EXPECT_TRUE(poll_touch());
+    hang_up();
+    EXPECT_FALSE(poll_touch());
+    expect_position(160, 120);
+    EXPECT_EQ(app.calibration_pending, 1);
+    EXPECT_EQ(app.touch_offset_x, 0);
+}
+
+TEST_F(DirectTouch, FailedReadIsNoSample) {
+    send(sample(1, 2075, 2075));
+    EXPECT_TRUE(poll_touch());
+    app.touch_fd = pipe_[1];  // reading the pipe's writing end fails
+    EXPECT_FALSE(poll_touch());
+    expect_position(160, 120);
+    EXPECT_EQ(app.calibration_pending, 1);  // not calibrated from a sample that never came
+    EXPECT_EQ(app.touch_offset_x, 0);
+    EXPECT_EQ(app.touch_offset_y, 0);
+    app.touch_fd = pipe_[0];
+}
+
+TEST_F(TouchDevice, OpensOnceAndRetriesAfterAFailedOpen) {
+    app.direct_touch = 1;
+    EXPECT_FALSE(poll_touch_device("/nonexistent/tarno/touch"));
+    EXPECT_EQ(app.touch_fd, -1);
+
+    const ScratchFile device(sample(1, 2075, 2075) + sample(1, 3950, 3950));
+    EXPECT_TRUE(poll_touch_device(device.path()));
+    EXPECT_GE(app.touch_fd, 0);
+    EXPECT_TRUE(poll_touch_device(device.path()));  // the same descriptor: the next sample
+    EXPECT_EQ(app.touch_x, 320);
+    EXPECT_EQ(app.touch_y, 0);
+}
+
+}  // namespace
+}  // namespace tarno
