@@ -2,8 +2,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <sstream>
+#include <iostream>
 
 #include "shell.h"
 
@@ -36,12 +37,23 @@ bool parse_token(const std::string& text, Token& token) {
     return parse_int(text.substr(0, comma), token.x) && parse_int(text.substr(comma + 1), token.y);
 }
 
-std::vector<std::string> split_words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word) words.push_back(word);
-    return words;
+bool looks_like_option(const std::string& arg) {
+    return arg.size() >= 2 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
+}
+
+bool read_tokens(const char* tool, std::vector<std::string> words, std::vector<Token>& tokens) {
+    if (words.empty()) {
+        std::string word;
+        while (std::cin >> word) words.push_back(word);
+    }
+    tokens.resize(words.size());
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (!parse_token(words[i], tokens[i])) {
+            std::fprintf(stderr, "%s: '%s' is neither a key code nor a tap X,Y\n", tool, words[i].c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 void run_token(const Token& token) {

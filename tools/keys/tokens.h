@@ -20,8 +20,14 @@ struct Token {
 // the text is neither form.
 bool parse_token(const std::string& text, Token& token);
 
-// Whitespace-separated words of a whole stream's text.
-std::vector<std::string> split_words(const std::string& text);
+// True for a command-line option such as "--trace"; "-1" and "-5,-5" are
+// tokens (a key code, a tap left of the screen), not options.
+bool looks_like_option(const std::string& arg);
+
+// Parses the tokens named in words, or, when words is empty, those read from
+// standard input (whitespace-separated). On a bad token writes one line naming
+// it, prefixed by tool, to standard error and returns false.
+bool read_tokens(const char* tool, std::vector<std::string> words, std::vector<Token>& tokens);
 
 // Runs one token through the engine as the calculator would: a key code goes
 // to handle_key as it is; a tap is hit-tested, and a tap on no key does nothing.

@@ -8,8 +8,6 @@
 // standard input. Needs no display: SDL's dummy video driver draws.
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,16 +25,11 @@ struct Request {
     std::vector<tarno::Token> tokens;
 };
 
-bool looks_like_option(const std::string& arg) {
-    // "-1" and "-5,-5" are tokens: a key code or a tap left of the screen.
-    return arg.size() >= 2 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
-}
-
 // Reads the command line (and standard input when it names no tokens);
 // false after a one-line complaint on standard error.
 bool read_request(int argc, char** argv, Request& request) {
     int i = 1;
-    for (; i < argc && looks_like_option(argv[i]); ++i) {
+    for (; i < argc && tarno::looks_like_option(argv[i]); ++i) {
         if (std::string(argv[i]) != "--upright") {
             std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", argv[i], USAGE);
             return false;
@@ -48,19 +41,7 @@ bool read_request(int argc, char** argv, Request& request) {
         return false;
     }
     request.out_path = argv[i++];
-    std::vector<std::string> words(argv + i, argv + argc);
-    if (words.empty()) {
-        const std::string input{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-        words = tarno::split_words(input);
-    }
-    request.tokens.resize(words.size());
-    for (std::size_t k = 0; k < words.size(); ++k) {
-        if (!tarno::parse_token(words[k], request.tokens[k])) {
-            std::fprintf(stderr, "tarno-shot: '%s' is neither a key code nor a tap X,Y\n", words[k].c_str());
-            return false;
-        }
-    }
-    return true;
+    return tarno::read_tokens("tarno-shot", std::vector<std::string>(argv + i, argv + argc), request.tokens);
 }
 
 // A copy of the landscape screen turned a quarter turn clockwise: its left
