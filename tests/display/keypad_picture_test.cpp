@@ -170,17 +170,17 @@ TEST(DisplayStrip, IsOnePlainLightColourInBothPictures) {
 // The mixer plays at 22050 Hz, signed 8-bit, mono; an unsigned 8-bit file at
 // that rate reaches it sample for sample, silence (128) as exact zero.
 TEST(ClickSound, IsOneShortBurstEndingInExactSilence) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    ASSERT_NE(SDL_LoadWAV("tarno/tarno.wav", &spec, &buffer, &length), nullptr) << SDL_GetError();
+    ASSERT_NE(SDL_LoadWAV("tarno/tarno.wav", &format, &buffer, &length), nullptr) << SDL_GetError();
     const std::vector<Uint8> samples(buffer, buffer + length);
     SDL_FreeWAV(buffer);
 
-    EXPECT_EQ(spec.freq, 22050);
-    EXPECT_EQ(spec.channels, 1);
-    ASSERT_EQ(spec.format, AUDIO_U8);
-    const double milliseconds = 1000.0 * samples.size() / spec.freq;
+    EXPECT_EQ(format.freq, 22050);
+    EXPECT_EQ(format.channels, 1);
+    ASSERT_EQ(format.format, AUDIO_U8);
+    const double milliseconds = 1000.0 * samples.size() / format.freq;
     EXPECT_GE(milliseconds, 20.0);
     EXPECT_LE(milliseconds, 60.0);
 

@@ -157,30 +157,15 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
 }
 
 // One pass in direct mode, with touch samples written into a pipe.
-class MainLoopPass : public ShellTest {
+class MainLoopPass : public testing::TouchPipeTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_EQ(pipe(pipe_), 0);
-        app.direct_touch = 1;
-        app.touch_fd = pipe_[0];
-    }
-    void TearDown() override {
-        close(pipe_[1]);
-        ShellTest::TearDown();
-    }
     // A pen sample whose position, with no calibration yet, lies on the key 1.
-    void touch_key_1(std::uint16_t pressure) {
-        const unsigned char bytes[16] = {static_cast<unsigned char>(pressure), 0, 0xD1, 0x0B, 0x4F, 0x02};  // raw (3025, 591)
-        ASSERT_EQ(write(pipe_[1], bytes, sizeof bytes), 16);
-    }
+    void touch_key_1(std::uint16_t pressure) { send(testing::touch_sample(pressure, 3025, 591)); }
     static void push(Uint8 type) {
         SDL_Event event{};
         event.type = type;
         ASSERT_EQ(SDL_PushEvent(&event), 0);
     }
-
-    int pipe_[2] = {-1, -1};
 };
 
 TEST_F(MainLoopPass, QuitAskedByAnEventLetsThisPassesPressThrough) {

@@ -31,4 +31,35 @@ void ShellTest::TearDown() {
     app = AppState{};
 }
 
+std::string touch_sample(std::uint16_t pressure, std::uint16_t raw_x, std::uint16_t raw_y) {
+    std::string bytes(16, '\x5a');
+    const std::uint16_t fields[3] = {pressure, raw_x, raw_y};
+    for (int field = 0; field < 3; ++field) {
+        bytes[2 * field] = static_cast<char>(fields[field] & 0xff);
+        bytes[2 * field + 1] = static_cast<char>(fields[field] >> 8);
+    }
+    return bytes;
+}
+
+void TouchPipeTest::SetUp() {
+    ShellTest::SetUp();
+    ASSERT_EQ(pipe(pipe_), 0);
+    app.direct_touch = 1;
+    app.touch_fd = pipe_[0];
+}
+
+void TouchPipeTest::TearDown() {
+    if (pipe_[1] >= 0) close(pipe_[1]);
+    ShellTest::TearDown();
+}
+
+void TouchPipeTest::send(const std::string& bytes) {
+    ASSERT_EQ(write(pipe_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+}
+
+void TouchPipeTest::hang_up() {
+    close(pipe_[1]);
+    pipe_[1] = -1;
+}
+
 }  // namespace tarno::testing

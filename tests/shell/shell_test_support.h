@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app.h"
@@ -57,6 +58,22 @@ protected:
     void TearDown() override;
 
     RecordingSound sound;
+};
+
+// A 16-byte sample as the GP2X's driver writes it: three little-endian
+// 16-bit fields, then ten bytes the calculator does not read.
+std::string touch_sample(std::uint16_t pressure, std::uint16_t raw_x, std::uint16_t raw_y);
+
+// The touch device as a pipe in direct mode: the test writes samples, the
+// shell reads them.
+class TouchPipeTest : public ShellTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void send(const std::string& bytes);
+    void hang_up();  // closes the writing end: the next read returns 0 bytes
+
+    int pipe_[2] = {-1, -1};
 };
 
 // Screen positions inside keys, from the keypad's cell table.

@@ -36,44 +36,14 @@ private:
     std::string path_;
 };
 
-// A 16-byte sample as the GP2X's driver writes it: three little-endian
-// 16-bit fields, then ten bytes the calculator does not read.
-std::string sample(std::uint16_t pressure, std::uint16_t raw_x, std::uint16_t raw_y) {
-    std::string bytes(16, '\x5a');
-    for (int field = 0; field < 3; ++field) {
-        const std::uint16_t value = field == 0 ? pressure : field == 1 ? raw_x : raw_y;
-        bytes[2 * field] = static_cast<char>(value & 0xff);
-        bytes[2 * field + 1] = static_cast<char>(value >> 8);
-    }
-    return bytes;
-}
+using testing::touch_sample;
 
-// The touch device as a pipe: the test writes samples, the shell reads them.
-class DirectTouch : public ShellTest {
+class DirectTouch : public testing::TouchPipeTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_EQ(pipe(pipe_), 0);
-        app.direct_touch = 1;
-        app.touch_fd = pipe_[0];
-    }
-    void TearDown() override {
-        if (pipe_[1] >= 0) close(pipe_[1]);
-        ShellTest::TearDown();
-    }
-    void send(const std::string& bytes) {
-        ASSERT_EQ(write(pipe_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    void hang_up() {
-        close(pipe_[1]);
-        pipe_[1] = -1;
-    }
     static void expect_position(int x, int y) {
         EXPECT_EQ(app.touch_x, x);
         EXPECT_EQ(app.touch_y, y);
     }
-
-    int pipe_[2] = {-1, -1};
 };
 
 TEST_F(FirmwareVersion, FirstAndThirdBytesChooseTheTouchSource) {
@@ -103,18 +73,18 @@ TEST_F(FirmwareVersion, MissingFileKeepsTheMouse) {
 }
 
 TEST_F(DirectTouch, FirstPenUpSampleCalibrates) {
-    send(sample(0, 0, 0));
+    send(touch_sample(0, 0, 0));
     EXPECT_FALSE(poll_touch());
     EXPECT_EQ(app.calibration_pending, 0);
     EXPECT_EQ(app.touch_offset_x, -4);
     EXPECT_EQ(app.touch_offset_y, -3);
     expect_position(-17 + 4, 240 + 12 + 3);  // the calibrating sample is mapped too
 
-    send(sample(1, 2075, 2075));
+    send(touch_sample(1, 2075, 2075));
     EXPECT_TRUE(poll_touch());
     expect_position(164, 123);
 
-    send(sample(0, 3000, 3000));  // a later pen-up sample does not calibrate again
+    send(touch_sample(0, 3000, 3000));  // a later pen-up sample does not calibrate again
     EXPECT_FALSE(poll_touch());
     EXPECT_EQ(app.touch_offset_x, -4);
     EXPECT_EQ(app.touch_offset_y, -3);
@@ -133,7 +103,7 @@ TEST_F(DirectTouch, MappingTruncatesTowardZero) {
         {65535, 65535, 5575, -3941},  // the largest readings do not overflow
     };
     for (const Case& c : cases) {
-        send(sample(7, c.raw_x, c.raw_y));  // pen down: no calibration, offsets 0
+        send(touch_sample(7, c.raw_x, c.raw_y));  // pen down: no calibration, offsets 0
         EXPECT_TRUE(poll_touch());
         EXPECT_EQ(app.touch_x, c.x) << "raw x " << c.raw_x;
         EXPECT_EQ(app.touch_y, c.y) << "raw y " << c.raw_y;
@@ -141,28 +111,28 @@ TEST_F(DirectTouch, MappingTruncatesTowardZero) {
 }
 
 TEST_F(DirectTouch, PenDownBeforeCalibrationUsesNoOffsets) {
-    send(sample(300, 2075, 2075));
+    send(touch_sample(300, 2075, 2075));
     EXPECT_TRUE(poll_touch());
     expect_position(160, 120);
     EXPECT_EQ(app.calibration_pending, 1);
 
-    send(sample(0, 0, 0));
+    send(touch_sample(0, 0, 0));
     EXPECT_FALSE(poll_touch());
     EXPECT_EQ(app.calibration_pending, 0);
-    send(sample(300, 2075, 2075));
+    send(touch_sample(300, 2075, 2075));
     EXPECT_TRUE(poll_touch());
     expect_position(164, 123);
 }
 
 TEST_F(DirectTouch, ShortReadLeavesTheRestZero) {
-    send(sample(1, 2075, 2075).substr(0, 4));  // pressure and raw x only
+    send(touch_sample(1, 2075, 2075).substr(0, 4));  // pressure and raw x only
     EXPECT_TRUE(poll_touch());
     expect_position(160, 252);
     EXPECT_EQ(app.calibration_pending, 1);
 }
 
 TEST_F(DirectTouch, EmptyReadChangesNothing) {
-    send(sample(1, 2075, 2075));
+    send(touch_sample(1, 2075, 2075));
     EXPECT_TRUE(poll_touch());
     hang_up();
     EXPECT_FALSE(poll_touch());
@@ -172,7 +142,7 @@ TEST_F(DirectTouch, EmptyReadChangesNothing) {
 }
 
 TEST_F(DirectTouch, FailedReadIsNoSample) {
-    send(sample(1, 2075, 2075));
+    send(touch_sample(1, 2075, 2075));
     EXPECT_TRUE(poll_touch());
     app.touch_fd = pipe_[1];  // reading the pipe's writing end fails
     EXPECT_FALSE(poll_touch());
@@ -188,7 +158,7 @@ TEST_F(TouchDevice, OpensOnceAndRetriesAfterAFailedOpen) {
     EXPECT_FALSE(poll_touch_device("/nonexistent/tarno/touch"));
     EXPECT_EQ(app.touch_fd, -1);
 
-    const ScratchFile device(sample(1, 2075, 2075) + sample(1, 3950, 3950));
+    const ScratchFile device(touch_sample(1, 2075, 2075) + touch_sample(1, 3950, 3950));
     EXPECT_TRUE(poll_touch_device(device.path()));
     EXPECT_GE(app.touch_fd, 0);
     EXPECT_TRUE(poll_touch_device(device.path()));  // the same descriptor: the next sample
