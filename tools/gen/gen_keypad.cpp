@@ -127,10 +127,11 @@ bool draw_keys(Portrait& picture, LegendFonts& fonts, bool shifted) {
 
 // ---- The display panel ----------------------------------------------------
 
-// The calculator prints its texts over rows 10 to about 60; the panel runs
-// a little further, and the shift mark sits below the number line at the
-// user's left, clear of every text.
-constexpr int DISPLAY_BOTTOM = 74;
+// The calculator prints its texts over rows 10 to about 60; the panel fills
+// the whole display strip above the keys, its rim on the strip's last row,
+// and the shift mark sits below the number line at the user's left, clear of
+// every text.
+constexpr int DISPLAY_BOTTOM = 85;
 constexpr int MARK_TOP = 63;
 constexpr int MARK_BOTTOM = 73;
 constexpr int MARK_LEFT = 5;
