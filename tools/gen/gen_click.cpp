@@ -2,7 +2,7 @@
 // unsigned mono PCM at 22050 Hz, the rate at which the calculator's mixer
 // plays. Run from the repository root, after building the target:
 //
-//   cmake -S . -B build && cmake --build build --target tarno-gen-click && build/tarno-gen-click
+//   cmake -S . -B build/obj && cmake --build build/obj --target tarno-gen-click && build/tarno-gen-click
 //
 // The click starts at full strength on its first sample, so that a tap is
 // heard at once, and dies away to exact silence well before the file ends,

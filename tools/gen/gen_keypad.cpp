@@ -3,7 +3,7 @@
 // hit-test itself, so that every key face lies exactly where a tap finds
 // the key. Run from the repository root, after building the target:
 //
-//   cmake -S . -B build && cmake --build build --target tarno-gen-keypad && build/tarno-gen-keypad
+//   cmake -S . -B build/obj && cmake --build build/obj --target tarno-gen-keypad && build/tarno-gen-keypad
 //
 // It reads tarno/arial.ttf and overwrites both pictures in tarno/.
 //
