@@ -21,6 +21,11 @@ struct Fonts {
 // picture and every text for this state onto screen, then flips it.
 void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state);
 
+// Opens the data file at path for reading as an SDL stream (the caller or the
+// loader it is handed to closes it); null, with SDL's error "Couldn't open
+// <path>", when it is missing or is not a regular file.
+SDL_RWops* open_data_file(const char* path);
+
 // Returns a new surface (the caller frees it) holding source turned a quarter
 // turn counter-clockwise when |angle| > 0.001, else scaled by zoom;
 // smooth != 0 filters bilinearly (32-bit only). Null source gives null.
