@@ -69,14 +69,11 @@ TEST(ClickHeader, HostileHeadersAreRefusedSayingWhy) {
         {"MS ADPCM", wav(format(2, 1, 22050, 4)), "sample format 2, not PCM"},
         {"IMA ADPCM", wav(format(0x11, 1, 22050, 4)), "sample format 17, not PCM"},
         {"24-bit PCM", wav(format(1, 1, 22050, 24)), "24 bits per sample"},
-        {"no bits", wav(format(1, 1, 22050, 0)), "0 bits per sample"},
         {"empty file", "", "not a RIFF WAVE file"},
         {"not RIFF", "RIFX" + u32(4) + "WAVE", "not a RIFF WAVE file"},
-        {"RIFF of another kind", "RIFF" + u32(4) + "AVI ", "not a RIFF WAVE file"},
         {"nothing after the RIFF header", riff(""), "no format chunk"},
         {"data before the format", riff(chunk("data", "xx") + chunk("fmt ", format(1, 1, 22050, 8))), "no format chunk"},
         {"short format chunk", riff(chunk("fmt ", Bytes(14, 1))), "format chunk shorter than 16 bytes"},
-        {"format cut off", riff("fmt " + u32(16) + Bytes(6, 1)), "format chunk shorter than 16 bytes"},
         {"skipped chunk far longer than the file", riff("LIST" + u32(0xfffffff0u) + "INFO"), "no format chunk"},
         {"endless run of skipped chunks", riff([] {
              Bytes run;
