@@ -26,7 +26,10 @@ constexpr int LARGE_FONT = 0;
 // Loads a BMP file and blits it whole at the screen's top-left corner. A
 // picture that cannot be read is reported and leaves the screen as it was.
 void show_bitmap(const char* path, SDL_Surface* screen) {
-    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    // Only a regular file is opened (a FIFO would block the redraw for good),
+    // and SDL's error is cleared first, so that a message names this failure.
+    SDL_ClearError();
+    SDL_Surface* picture = SDL_LoadBMP_RW(open_data_file(path), 1);
     if (picture == nullptr) {
         std::fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
         return;
@@ -35,6 +38,7 @@ void show_bitmap(const char* path, SDL_Surface* screen) {
     if (colours != nullptr && screen->format->palette != nullptr)
         SDL_SetColors(screen, colours->colors, 0, colours->ncolors);
     SDL_Rect corner{0, 0, 0, 0};
+    SDL_ClearError();
     if (SDL_UpperBlit(picture, nullptr, screen, &corner) < 0)
         std::fprintf(stderr, "BlitSurface error: %s\n", SDL_GetError());
     SDL_UpdateRect(screen, 0, 0, static_cast<Uint32>(picture->w), static_cast<Uint32>(picture->h));

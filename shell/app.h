@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "SDL.h"
 #include "SDL_mixer.h"
@@ -18,6 +19,14 @@ constexpr int VOLUME_STEP = 16;                     // one press of a volume but
 constexpr int MAX_VOLUME = 128;                     // SDL_mixer's full volume
 constexpr std::uint32_t IDLE_WAIT_MS = 5;           // the longest pause of a pass with nothing to do
 constexpr std::uint32_t LAST_CLICK_WAIT_MS = 1000;  // the shutdown waits no longer for the last click
+
+// The sample rates a click file may have. SDL 1.2 converts a rate by halving
+// or doubling it step by step, with room for ten steps in all (format and
+// channel steps included); a rate of 0, or one thousands of times off the
+// device's, overruns that room and crashes the mixer. From 1 kHz to 192 kHz
+// against a device at 8 to 48 kHz takes at most six steps.
+constexpr std::uint32_t MIN_CLICK_RATE = 1000;
+constexpr std::uint32_t MAX_CLICK_RATE = 192000;
 
 // The GP2X's buttons, as its SDL numbers them on joystick 0.
 constexpr int BUTTON_START = 8;
@@ -73,6 +82,18 @@ extern Platform platform;
 
 // The mixer-backed Sound the program uses.
 Sound& mixer_sound();
+
+// --- The click file ---
+
+// What in the WAV header read from stream would make the mixer fail or crash
+// ("0 channels", "2080000000 Hz", "sample format 2, not PCM"...), or "" when
+// it is a PCM file of 1 or 2 channels, 8 or 16 bits, at MIN_CLICK_RATE to
+// MAX_CLICK_RATE. Reads from the stream's position and leaves it anywhere.
+std::string wav_header_fault(SDL_RWops* stream);
+
+// The click from the regular file at path, checked, then loaded by the mixer;
+// null, with SDL's error saying why ("<path>: 0 channels"), when it fails.
+Mix_Chunk* load_click(const char* path);
 
 // --- Clock and repeat guard ---
 

@@ -6,7 +6,16 @@
 
 namespace tarno {
 
+namespace {
+// Far beyond the screen's edges, where no key can lie. Positions come from
+// the touch device's arithmetic and from the tools' taps, so any int can
+// arrive; the hit-test's own arithmetic (2x, y - 8) must never see values
+// near the int limits.
+constexpr int FAR_OFF_SCREEN = 10000;
+}  // namespace
+
 KeyCode key_at(int x, int y) {
+    if (x < -FAR_OFF_SCREEN || x > FAR_OFF_SCREEN || y < -FAR_OFF_SCREEN || y > FAR_OFF_SCREEN) return 0;
     // Integer division truncates toward zero: left of or above the keypad the
     // cell index is 0 and the remainder negative, which the tests below reject.
     const int half_x = 2 * x - 174;

@@ -20,9 +20,12 @@ void open_fonts() {
 }
 
 void open_sound() {
+    // SDL's error text outlives the call that set it (the joystick's, say):
+    // cleared first, a failure reports only what the mixer itself said.
+    SDL_ClearError();
     if (Mix_OpenAudio(22050, AUDIO_S8, 1, 32) != 0)
         std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
-    app.click_sound = Mix_LoadWAV_RW(SDL_RWFromFile(CLICK_FILE, "rb"), 1);
+    app.click_sound = load_click(CLICK_FILE);
     if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
 }
 

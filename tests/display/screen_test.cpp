@@ -20,6 +20,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +33,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -503,6 +506,32 @@ TEST_F(ScreenKeypad, UnreadablePictureIsReportedWithItsPath) {
     SDL_FillRect(screen_, nullptr, colour(0, 128, 0));
     const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
     EXPECT_EQ(err, "Couldn't load tarno/tarno.bmp: " + decode_error + "\n");
+    EXPECT_EQ(keypad_pixel(), colour(0, 128, 0));
+}
+
+TEST_F(ScreenKeypad, PictureThatIsAFifoIsReportedLikeAMissingOne) {
+    ASSERT_EQ(std::remove("tarno/tarno.bmp"), 0);
+    ASSERT_EQ(mkfifo("tarno/tarno.bmp", 0600), 0);
+    // Should the redraw wait for a writer, the watchdog becomes one after a
+    // while and hangs up, so that the test fails instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread watchdog([&done] {
+        for (int tries = 0; tries < 60 && !done; ++tries) {
+            const int writer = open("tarno/tarno.bmp", O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                close(writer);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    SDL_FillRect(screen_, nullptr, colour(0, 128, 0));
+    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
+    done = true;
+    watchdog.join();
+    std::remove("tarno/tarno.bmp");
+
+    EXPECT_EQ(err, "Couldn't load tarno/tarno.bmp: Couldn't open tarno/tarno.bmp\n");
     EXPECT_EQ(keypad_pixel(), colour(0, 128, 0));
 }
 

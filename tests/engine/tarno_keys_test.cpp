@@ -1,11 +1,18 @@
-// tarno-keys from outside: its output line, --trace, taps, standard input
-// and its refusal of a bad token.
+// tarno-keys from outside: its output line, --trace, taps, standard input,
+// its refusal of a bad token and how it shows one, and output that cannot be
+// written.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +34,50 @@ KeysRun run_keys(const std::string& args, const std::string& input = "") {
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+struct ToolRun {
+    std::string err;
+    int status;  // the exit status, or 128 + the signal that ended it
+};
+
+// Runs tarno-keys with args, standard input from the file input (or
+// /dev/null) and standard output to out_fd, with SIGPIPE at its default as
+// a shell leaves it; collects its standard error.
+ToolRun run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "/dev/null") {
+    ToolRun run{"", -1};
+    int err[2];
+    if (pipe(err) != 0) return run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGPIPE, SIG_DFL);
+        const int in = open(input.c_str(), O_RDONLY);
+        dup2(in, STDIN_FILENO);
+        dup2(out_fd, STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(TARNO_KEYS_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(TARNO_KEYS_PATH, argv.data());
+        _exit(127);
+    }
+    close(err[1]);
+    char buffer[4096];
+    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<std::size_t>(n));
+    close(err[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+// A file holding text, for standard input.
+std::string input_file(const std::string& text) {
+    char name[] = "/tmp/tarno-keys-input-XXXXXX";
+    const int fd = mkstemp(name);
+    close(fd);
+    std::ofstream(name, std::ios::binary) << text;
+    return name;
 }
 
 TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
@@ -81,6 +132,59 @@ TEST(TarnoKeys, OffKeyIsHandledLikeAnyKey) {
     const KeysRun r = run_keys("61 81 62");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 2\n");
+}
+
+TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
+    // Wrapped, 2x of this x would land on the Shift key's column.
+    const KeysRun r = run_keys("41 -2147483548,20 41 2147483647,5 41");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 777\n");
+}
+
+TEST(TarnoKeys, OutputThatCannotBeWrittenIsAnError) {
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    ToolRun r = run_keys_to({"61"}, full);
+    close(full);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tarno-keys: couldn't write the output: No space left on device\n");
+
+    // A reader that has gone away before the line is written.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    close(out[0]);
+    r = run_keys_to({"61"}, out[1]);
+    close(out[1]);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tarno-keys: couldn't write the output: Broken pipe\n");
+}
+
+TEST(TarnoKeys, BadTokenIsShownShortAndPrintable) {
+    const int null = open("/dev/null", O_WRONLY);
+    ASSERT_GE(null, 0);
+    const std::string prefix = "tarno-keys: '";
+    const std::string suffix = "' is neither a key code nor a tap X,Y\n";
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        std::string shown;
+    };
+    const std::vector<Case> cases = {
+        {"control bytes", {"61", "6\x01\x1b[2J\\"}, "", "6\\x01\\x1b[2J\\\\"},
+        {"a NUL from standard input", {}, std::string("61 4\0" "1 62", 9), "4\\x001"},
+        {"a byte above ASCII", {"\xe9" "1"}, "", "\\xe91"},
+        {"exactly 40 bytes", {std::string(40, 'x')}, "", std::string(40, 'x')},
+        {"10 MB from standard input", {}, "61 " + std::string(10 << 20, 'x') + " 62", std::string(40, 'x') + "..."},
+    };
+    for (const Case& c : cases) {
+        const std::string input = c.input.empty() ? "/dev/null" : input_file(c.input);
+        const ToolRun r = run_keys_to(c.args, null, input);
+        EXPECT_EQ(r.status, 2) << c.what;
+        EXPECT_EQ(r.err, prefix + c.shown + suffix) << c.what;
+        if (!c.input.empty()) std::remove(input.c_str());
+    }
+    close(null);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // keys' edges, the tall equals key, and a sweep over the whole screen.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "shell.h"
@@ -60,6 +61,20 @@ TEST(KeyAt, OutsideTheKeypad) {
         {319, 239, 0},
         {400, 100, 0},
         {100, 400, 0},
+    });
+}
+
+TEST(KeyAt, PointsNearTheIntLimitsHitNoKey) {
+    // Taps come from anyone through the tools. 2x wraps for these, and
+    // INT_MIN + 100 wrapped lands on the Shift key's column.
+    expect_keys({
+        {INT_MAX, 5, 0},
+        {INT_MIN, 5, 0},
+        {INT_MIN + 100, 20, 0},
+        {300, INT_MAX, 0},
+        {300, INT_MIN, 0},
+        {INT_MAX, INT_MAX, 0},
+        {INT_MIN, INT_MIN, 0},
     });
 }
 

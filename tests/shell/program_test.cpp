@@ -1,13 +1,17 @@
 // The calculator program itself, run as a child process with SDL's dummy
-// drivers: how it ends without a screen, and on a quit request.
+// drivers: how it ends without a screen, and on a quit request; data files
+// that are broken or are no regular files, and a missing audio device.
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -22,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // its standard error is collected by the test.
 class Program {
 public:
-    Program(const std::string& directory, const char* video_driver) {
+    Program(const std::string& directory, const char* video_driver, const char* audio_driver = "dummy") {
         int err[2];
         if (pipe(err) != 0) return;
         pid_ = fork();
@@ -32,7 +36,7 @@ public:
             close(err[1]);
             if (chdir(directory.c_str()) != 0) _exit(127);
             setenv("SDL_VIDEODRIVER", video_driver, 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            setenv("SDL_AUDIODRIVER", audio_driver, 1);
             execl(TARNO_PROGRAM, TARNO_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -153,6 +157,60 @@ TEST(CalculatorProgram, MissingDataFilesAreReportedAndItStillRuns) {
     EXPECT_EQ(lines_with(program.output(), "tarno/arial.ttf"), 1u) << program.output();
     EXPECT_EQ(lines_with(program.output(), "Unable to load WAV file: "), 1u) << program.output();
     rmdir(directory.c_str());
+}
+
+// A scratch folder whose tarno/ holds the calculator's own data files but
+// the one named, which the test then puts there itself.
+std::string data_folder_without(const std::string& left_out) {
+    const std::string directory = make_empty_directory();
+    std::filesystem::create_directory(directory + "/tarno");
+    for (const char* name : {"tarno.bmp", "tarno9.bmp", "arial.ttf", "tarno.wav"})
+        if (name != left_out) std::filesystem::copy_file(std::string("tarno/") + name, directory + "/tarno/" + name);
+    return directory;
+}
+
+TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClick) {
+    // The calculator's own click with the channel count (bytes 22-23) set to 0:
+    // handed to the mixer as it is, it crashed the calculator at start-up.
+    std::ifstream own("tarno/tarno.wav", std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(own), std::istreambuf_iterator<char>()};
+    ASSERT_GT(bytes.size(), 44u);
+    bytes[22] = bytes[23] = 0;
+    const std::string directory = data_folder_without("tarno.wav");
+    std::ofstream(directory + "/tarno/tarno.wav", std::ios::binary) << bytes;
+
+    Program program(directory, "dummy");
+    ASSERT_TRUE(program.ask_to_quit()) << program.output();
+    EXPECT_EQ(program.wait_for_exit(2), 0);
+    EXPECT_EQ(program.output(), "Unable to load WAV file: tarno/tarno.wav: 0 channels\n");
+    std::filesystem::remove_all(directory);
+}
+
+TEST(CalculatorProgram, DataFilesThatAreFifosAreReportedLikeMissingOnes) {
+    // Opened as files, these would wait for a writer for good.
+    const std::string directory = data_folder_without("tarno.wav");
+    std::filesystem::remove(directory + "/tarno/tarno.bmp");
+    ASSERT_EQ(mkfifo((directory + "/tarno/tarno.wav").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((directory + "/tarno/tarno.bmp").c_str(), 0600), 0);
+
+    Program program(directory, "dummy");
+    ASSERT_TRUE(program.wait_for_output("Couldn't load tarno/tarno.bmp", 5)) << program.output();
+    ASSERT_TRUE(program.ask_to_quit());
+    EXPECT_EQ(program.wait_for_exit(2), 0);
+    EXPECT_EQ(program.output(),
+              "Unable to load WAV file: Couldn't open tarno/tarno.wav\n"
+              "Couldn't load tarno/tarno.bmp: Couldn't open tarno/tarno.bmp\n");
+    std::filesystem::remove_all(directory);
+}
+
+TEST(CalculatorProgram, WithoutAnAudioDeviceTheMessageCarriesNoOlderCallsWords) {
+    // SDL_JoystickOpen(0) fails first here ("There are 0 joysticks
+    // available"); the audio message must not repeat it.
+    Program program(".", "dummy", "no-such-audio-driver");
+    ASSERT_TRUE(program.ask_to_quit()) << program.output();
+    EXPECT_EQ(program.wait_for_exit(2), 0);
+    EXPECT_EQ(lines_with(program.output(), "Unable to initialize audio: "), 1u) << program.output();
+    EXPECT_EQ(program.output().find("joystick"), std::string::npos) << program.output();
 }
 
 }  // namespace
