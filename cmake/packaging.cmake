@@ -74,6 +74,9 @@ number formats Norm, Sci and fixed 0 to 9 decimals.")
 else()
   # ---- Handheld install ----------------------------------------------------
   install(PROGRAMS $<TARGET_FILE:tarno> DESTINATION . RENAME tarno.gpe)
+  # Stripped as the desktop package's program is (CPack strips installed
+  # targets only, and a renamed copy is a plain file to it).
+  install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/tarno.gpe\" COMMAND_ERROR_IS_FATAL ANY)")
   install(FILES ${TARNO_DATA_FILES} DESTINATION tarno)
   install(FILES packaging/README.handheld.txt DESTINATION . RENAME README.txt)
 
