@@ -27,7 +27,6 @@ set(TARNO_DATA_FILES
 
 if(NOT TARNO_HANDHELD_BUNDLE)
   # ---- Desktop install -----------------------------------------------------
-  include(GNUInstallDirs)
   set(TARNO_PACKAGE_DIR "${CMAKE_BINARY_DIR}/packaging")
   # Debian wants the man page and the changelog compressed, without a time
   # stamp in the gzip header (-n), so that a rebuild gives the same bytes. The
