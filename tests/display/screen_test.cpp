@@ -13,6 +13,7 @@
 //   Flip, fonts and resources
 //   tarno-shot
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -680,6 +681,52 @@ TEST_F(ShotTool, UprightPictureIsTheScreenTurnedClockwise) {
             if (std::memcmp(a, b, 3) != 0) ++differing;
         }
     EXPECT_EQ(differing, 0);
+}
+
+// A PNG read back with libpng as 8-bit RGB, row by row; empty when it
+// does not read as a PNG of that size.
+std::vector<Uint8> read_png_rgb(const std::string& path, int width, int height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<Uint8> rgb(PNG_IMAGE_SIZE(image));
+    const bool fits = static_cast<int>(image.width) == width && static_cast<int>(image.height) == height;
+    if (!fits || !png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return {};
+    }
+    return rgb;
+}
+
+TEST_F(ShotTool, PngHoldsTheColoursOfTheBmpPixelForPixel) {
+    struct Case {
+        const char* options;
+        int width, height;
+    };
+    for (const Case c : {Case{"", 320, 240}, Case{"--upright ", 240, 320}}) {
+        SCOPED_TRACE(c.options);
+        std::remove("shot.png");
+        const std::string keys = " 15 61 72 62 54 34";  // shifted, 1.2 x pi: every colour of the keypad
+        ASSERT_EQ(run_shot(std::string(c.options) + "shot.bmp" + keys).status, 0);
+        const ShotRun run = run_shot(std::string(c.options) + "shot.png" + keys);
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(file_text("shot.png").substr(1, 3), "PNG");
+
+        Surface bmp(SDL_LoadBMP("shot.bmp"));
+        ASSERT_TRUE(bmp);
+        ASSERT_EQ(bmp->format->BytesPerPixel, 3);
+        const std::vector<Uint8> png = read_png_rgb("shot.png", c.width, c.height);
+        ASSERT_EQ(png.size(), static_cast<std::size_t>(c.width * c.height * 3));
+        int differing = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const Uint8* b = static_cast<const Uint8*>(bmp->pixels) + y * bmp->pitch + x * 3;  // blue first
+                const Uint8* p = &png[(y * c.width + x) * 3];
+                if (p[0] != b[2] || p[1] != b[1] || p[2] != b[0]) ++differing;
+            }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST_F(ShotTool, ReadsTheTokensFromStandardInputWhenNoneAreGiven) {

@@ -1,9 +1,9 @@
-// tarno-shot [--upright] OUT.bmp TOKEN...
+// tarno-shot [--upright] OUT.bmp|OUT.png TOKEN...
 //
 // Runs key codes and taps (the tokens of tarno-keys) through the calculator
 // from power-on, draws the screen as the calculator would, with its font and
 // keypad pictures from tarno/ below the working directory, and saves it as a
-// BMP: 320 x 240 as the hardware holds it, or with --upright 240 x 320 as the
+// PNG when the file name ends in ".png", a BMP otherwise: 320 x 240 as the hardware holds it, or with --upright 240 x 320 as the
 // user sees the console. With no tokens in the arguments they are read from
 // standard input. Needs no display: SDL's dummy video driver draws.
 #include <cstdio>
@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "display.h"
+#include "png_file.h"
 #include "tokens.h"
 
 namespace {
 
-constexpr const char* USAGE = "usage: tarno-shot [--upright] OUT.bmp TOKEN...";
+constexpr const char* USAGE = "usage: tarno-shot [--upright] OUT.bmp|OUT.png TOKEN...";
 constexpr const char* FONT_PATH = "tarno/arial.ttf";
 
 struct Request {
@@ -64,12 +65,26 @@ SDL_Surface* turn_upright(SDL_Surface* screen) {
     return upright;
 }
 
+bool names_png(const std::string& path) {
+    const std::string suffix = ".png";
+    return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Writes picture as a PNG or a BMP, as its file name asks; false with the
+// reason in error.
+bool write_picture(SDL_Surface* picture, const std::string& path, std::string& error) {
+    if (names_png(path)) return tarno_shot::save_png(picture, path.c_str(), error);
+    if (SDL_SaveBMP(picture, path.c_str()) == 0) return true;
+    error = SDL_GetError();
+    return false;
+}
+
 // Saves the screen, turned upright when asked; false after a complaint.
 bool save_picture(SDL_Surface* screen, const Request& request) {
     SDL_Surface* picture = request.upright ? turn_upright(screen) : screen;
-    const bool saved = picture != nullptr && SDL_SaveBMP(picture, request.out_path.c_str()) == 0;
-    if (!saved)
-        std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", request.out_path.c_str(), SDL_GetError());
+    std::string error = picture == nullptr ? SDL_GetError() : "";
+    const bool saved = picture != nullptr && write_picture(picture, request.out_path, error);
+    if (!saved) std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", request.out_path.c_str(), error.c_str());
     if (picture != screen) SDL_FreeSurface(picture);
     return saved;
 }

@@ -1,0 +1,199 @@
+// Helpers for the tests that run the real calculator as a person does: child
+// processes that die with the test, an X server of the calculator's own on a
+// free display, a temporary folder, and pictures (an xwd dump of the screen
+// and a BMP from tarno-shot, both reduced to RGB565) to compare.
+//
+// Sections: child processes; the X server and the calculator; pictures.
+#include "x_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace tarno_test {
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// --- Child processes ---
+
+pid_t spawn(const std::vector<std::string>& argv, const Environment& env, int keep_fd) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, STDIN_FILENO);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    for (int fd = 3; fd < 256; ++fd)
+        if (fd != keep_fd) close(fd);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+int wait_for(pid_t pid, double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (Clock::now() >= end) return -1;
+        sleep_ms(10);
+    }
+}
+
+void stop(pid_t pid) {
+    if (pid <= 0 || waitpid(pid, nullptr, WNOHANG) == pid) return;
+    kill(pid, SIGTERM);
+    if (wait_for(pid, 2) == -1) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int run(const std::vector<std::string>& argv, const Environment& env) {
+    const pid_t pid = spawn(argv, env);
+    const int status = wait_for(pid, 20);
+    if (status == -1) stop(pid);
+    return status;
+}
+
+// --- The X server and the calculator ---
+
+XServer::XServer() {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "320x240x16", "-nolisten", "tcp",
+                  "-noreset"},
+                 {}, ready[1]);
+    close(ready[1]);
+    // Xvfb writes its display number once it takes connections.
+    std::string number;
+    const auto end = Clock::now() + std::chrono::seconds(20);
+    while (number.find('\n') == std::string::npos && Clock::now() < end) {
+        pollfd p{ready[0], POLLIN, 0};
+        char c;
+        if (poll(&p, 1, 100) > 0 && read(ready[0], &c, 1) == 1) number += c;
+        else if (waitpid(pid_, nullptr, WNOHANG) == pid_) break;
+    }
+    close(ready[0]);
+    if (number.find('\n') != std::string::npos) display_ = ":" + number.substr(0, number.find('\n'));
+}
+
+XServer::~XServer() { stop(pid_); }
+
+TempDirectory::TempDirectory() {
+    char name[] = "/tmp/tarno-e2e-XXXXXX";
+    if (mkdtemp(name)) path_ = name;
+}
+
+TempDirectory::~TempDirectory() {
+    if (!path_.empty()) run({"rm", "-rf", path_});
+}
+
+// --- Pictures ---
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+namespace {
+
+std::uint32_t big_endian_32(const std::string& bytes, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+}
+
+std::uint32_t little_endian(const std::string& bytes, std::size_t at, std::size_t size) {
+    std::uint32_t v = 0;
+    for (std::size_t i = size; i-- > 0;) v = (v << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+}
+
+// The channel that mask selects from pixel, cut to its top bits bits.
+std::uint16_t channel(std::uint32_t pixel, std::uint32_t mask, int bits) {
+    int shift = 0, width = 0;
+    while (mask && !((mask >> shift) & 1)) ++shift;
+    while ((mask >> (shift + width)) & 1) ++width;
+    const std::uint32_t value = (pixel & mask) >> shift;
+    return static_cast<std::uint16_t>(width >= bits ? value >> (width - bits) : value << (bits - width));
+}
+
+std::uint16_t rgb565(std::uint16_t r5, std::uint16_t g6, std::uint16_t b5) {
+    return static_cast<std::uint16_t>((r5 << 11) | (g6 << 5) | b5);
+}
+
+}  // namespace
+
+Picture read_xwd(const std::string& path) {
+    const std::string d = read_file(path);
+    if (d.size() < 100) return {};
+    auto field = [&](int index) { return big_endian_32(d, 4 * static_cast<std::size_t>(index)); };
+    const std::uint32_t header_size = field(0), width = field(4), height = field(5);
+    const bool lsb_first = field(7) == 0;
+    const std::uint32_t bits_per_pixel = field(11), bytes_per_line = field(12);
+    const std::uint32_t red = field(14), green = field(15), blue = field(16), colours = field(19);
+    const std::size_t pixels = header_size + 12 * static_cast<std::size_t>(colours);
+    const std::size_t size = bits_per_pixel / 8;
+    if (width < WIDTH || height < HEIGHT || (size != 2 && size != 4) || d.size() < pixels + bytes_per_line * HEIGHT) return {};
+    Picture picture;
+    for (int y = 0; y < HEIGHT; ++y) {
+        for (int x = 0; x < WIDTH; ++x) {
+            const std::size_t at = pixels + y * bytes_per_line + x * size;
+            std::uint32_t p = little_endian(d, at, size);
+            if (!lsb_first) p = size == 2 ? ((p >> 8) | (p << 8)) & 0xffff : __builtin_bswap32(p);
+            picture.push_back(rgb565(channel(p, red, 5), channel(p, green, 6), channel(p, blue, 5)));
+        }
+    }
+    return picture;
+}
+
+Picture read_bmp(const std::string& path) {
+    const std::string d = read_file(path);
+    if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') return {};
+    const std::uint32_t offset = little_endian(d, 10, 4), bits = little_endian(d, 28, 2);
+    const auto width = static_cast<std::int32_t>(little_endian(d, 18, 4));
+    const auto height = static_cast<std::int32_t>(little_endian(d, 22, 4));
+    const std::size_t size = bits / 8, row_bytes = (width * size + 3) / 4 * 4;
+    if (width != WIDTH || std::abs(height) != HEIGHT || (size != 3 && size != 4) || d.size() < offset + row_bytes * HEIGHT)
+        return {};
+    Picture picture;
+    for (int y = 0; y < HEIGHT; ++y) {
+        const std::size_t row = height > 0 ? HEIGHT - 1 - y : y;
+        for (int x = 0; x < WIDTH; ++x) {
+            const std::size_t at = offset + row * row_bytes + x * size;
+            auto byte = [&](std::size_t i) { return static_cast<std::uint16_t>(static_cast<std::uint8_t>(d[at + i])); };
+            picture.push_back(rgb565(byte(2) >> 3, byte(1) >> 2, byte(0) >> 3));
+        }
+    }
+    return picture;
+}
+
+int differences(const Picture& seen, const Picture& expected, std::string& where) {
+    if (seen.size() != expected.size()) {
+        where = "pictures of different sizes";
+        return WIDTH * HEIGHT;
+    }
+    int n = 0;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (seen[i] == expected[i]) continue;
+        if (n++ == 0)
+            where = "first at (" + std::to_string(i % WIDTH) + ", " + std::to_string(i / WIDTH) + "): " +
+                    std::to_string(seen[i]) + " instead of " + std::to_string(expected[i]);
+    }
+    return n;
+}
+
+}  // namespace tarno_test

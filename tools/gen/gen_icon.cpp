@@ -1,0 +1,119 @@
+// tarno-gen-icon: draws the calculator's desktop icon, the upright console
+// in miniature: its dark body, the light display panel with a number on it
+// and the 8 x 5 keypad, each key in its group's face colour from the same
+// key art as the keypad pictures. Run from the repository root, after
+// building the target:
+//
+//   cmake -S . -B build/obj && cmake --build build/obj --target tarno-gen-icon && build/tarno-gen-icon
+//
+// It overwrites packaging/icons/tarno-48.png and packaging/icons/tarno-256.png
+// (RGBA, transparent around the body), which the package installs.
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "keypad_art.h"
+
+namespace tarno_gen {
+namespace {
+
+// Shapes in fractions of the icon's side, x from the left, y from the top.
+struct Box {
+    double left, top, right, bottom, radius;
+
+    bool contains(double x, double y) const {
+        if (x < left || x > right || y < top || y > bottom) return false;
+        const double cx = x < left + radius ? left + radius : (x > right - radius ? right - radius : x);
+        const double cy = y < top + radius ? top + radius : (y > bottom - radius ? bottom - radius : y);
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
+    }
+};
+
+// The console's upright shape, 3 wide to 4 high like its screen.
+constexpr Box BODY_BOX{0.155, 0.03, 0.845, 0.97, 0.07};
+constexpr Box PANEL_BOX{0.2, 0.075, 0.8, 0.28, 0.025};
+constexpr Box KEYS_AREA{0.19, 0.31, 0.81, 0.935, 0.0};
+constexpr int ROWS = 8;
+constexpr int COLUMNS = 5;
+constexpr double KEY_GAP = 0.014;
+// The number on the display: three digit-sized blocks at its right.
+constexpr double DIGIT_WIDTH = 0.07;
+constexpr double DIGIT_TOP = 0.15;
+constexpr double DIGIT_BOTTOM = 0.245;
+constexpr Rgb INK{24, 24, 26};
+
+Box key_box(tarno::KeyCode code) {
+    const int row = code / 10 - 1, column = code % 10 - 1;
+    const double w = (KEYS_AREA.right - KEYS_AREA.left) / COLUMNS, h = (KEYS_AREA.bottom - KEYS_AREA.top) / ROWS;
+    const double left = KEYS_AREA.left + column * w, top = KEYS_AREA.top + row * h;
+    return {left + KEY_GAP / 2, top + KEY_GAP / 2, left + w - KEY_GAP / 2, top + h - KEY_GAP / 2, 0.012};
+}
+
+bool on_number(double x, double y) {
+    for (int digit = 0; digit < 3; ++digit) {
+        const double right = PANEL_BOX.right - 0.04 - digit * (DIGIT_WIDTH + 0.02);
+        const Box block{right - DIGIT_WIDTH, DIGIT_TOP, right, DIGIT_BOTTOM, 0.01};
+        if (block.contains(x, y)) return true;
+    }
+    return false;
+}
+
+// The colour at a point, and whether the point is on the icon at all.
+bool colour_at(double x, double y, Rgb& colour) {
+    if (!BODY_BOX.contains(x, y)) return false;
+    colour = BODY;
+    if (PANEL_BOX.contains(x, y)) colour = on_number(x, y) ? INK : DISPLAY;
+    for (const KeyArt& art : keypad_art())
+        if (key_box(art.code).contains(x, y)) colour = face_style(art.group, false).face;
+    return true;
+}
+
+// Each pixel averages 4 x 4 samples, so that the edges are smooth at 48
+// pixels too; alpha is the share of samples on the icon.
+std::vector<png_byte> draw(int size) {
+    constexpr int SAMPLES = 4;
+    std::vector<png_byte> rgba(static_cast<std::size_t>(size) * size * 4);
+    for (int py = 0; py < size; ++py) {
+        for (int px = 0; px < size; ++px) {
+            int r = 0, g = 0, b = 0, hits = 0;
+            for (int sy = 0; sy < SAMPLES; ++sy)
+                for (int sx = 0; sx < SAMPLES; ++sx) {
+                    Rgb c{};
+                    if (!colour_at((px + (sx + 0.5) / SAMPLES) / size, (py + (sy + 0.5) / SAMPLES) / size, c)) continue;
+                    r += c.r, g += c.g, b += c.b, ++hits;
+                }
+            png_byte* p = &rgba[(static_cast<std::size_t>(py) * size + px) * 4];
+            if (hits == 0) continue;
+            p[0] = static_cast<png_byte>(r / hits);
+            p[1] = static_cast<png_byte>(g / hits);
+            p[2] = static_cast<png_byte>(b / hits);
+            p[3] = static_cast<png_byte>(255 * hits / (SAMPLES * SAMPLES));
+        }
+    }
+    return rgba;
+}
+
+bool write_icon(int size, const char* path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = size;
+    image.height = size;
+    image.format = PNG_FORMAT_RGBA;
+    const std::vector<png_byte> rgba = draw(size);
+    if (!png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr)) {
+        std::fprintf(stderr, "tarno-gen-icon: cannot write %s: %s\n", path, image.message);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace tarno_gen
+
+int main() {
+    return tarno_gen::write_icon(48, "packaging/icons/tarno-48.png") &&
+                   tarno_gen::write_icon(256, "packaging/icons/tarno-256.png")
+               ? 0
+               : 1;
+}
