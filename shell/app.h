@@ -4,6 +4,8 @@
 // tools use shell.h.
 #pragma once
 
+#include <signal.h>
+
 #include <cstdint>
 #include <string>
 
@@ -19,6 +21,7 @@ constexpr int VOLUME_STEP = 16;                     // one press of a volume but
 constexpr int MAX_VOLUME = 128;                     // SDL_mixer's full volume
 constexpr std::uint32_t IDLE_WAIT_MS = 5;           // the longest pause of a pass with nothing to do
 constexpr std::uint32_t LAST_CLICK_WAIT_MS = 1000;  // the shutdown waits no longer for the last click
+constexpr std::uint32_t TOUCH_REOPEN_MS = 1000;     // a touch device that delivers nothing this long is opened anew
 
 // The sample rates a click file may have. SDL 1.2 converts a rate by halving
 // or doubling it step by step, with room for ten steps in all (format and
@@ -55,6 +58,9 @@ struct AppState {
     std::int32_t touch_offset_x = 0;
     std::int32_t touch_offset_y = 0;
     int touch_fd = -1;                   // the touch device, -1 while not open
+    bool touch_delivered = false;        // the device's last read gave a sample, so the loop waited for it
+    bool touch_failing = false;          // the device's reads have given nothing since touch_failing_since
+    std::uint32_t touch_failing_since = 0;
     std::uint32_t next_accept_ms = 0;    // presses before this time are ignored
     int last_click_channel = -1;         // channel of the main loop's last click, -1 for none
 };
@@ -127,6 +133,15 @@ bool handle_press();
 // True when the pass handled an event or a key.
 bool run_pass();
 
+// Whether the loop pauses after a pass: the pass did nothing, and no read of
+// the touch device waited for a sample (one that fails at once must not spin).
+bool pass_should_pause(bool busy);
+
+// How long an idle pass sleeps on the X connection: -1 (until an event) when
+// nothing is pressed; while a press is held, until the repeat guard ends, so
+// that a held key repeats on time although a still mouse sends no events.
+int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
+
 // Runs passes until the shutdown ends the program.
 [[noreturn]] void run_main_loop();
 
@@ -141,8 +156,26 @@ bool poll_touch();
 // Direct mode: opens the touch device at path unless it is open, then reads one sample.
 bool poll_touch_device(const char* path);
 
-// Reads one sample from the touch device fd: calibrates once, maps, reports pen down.
+// Reads one sample from the touch device fd: calibrates once, maps, reports
+// pen down; touch_delivered says whether a sample came.
 bool read_touch_sample(int fd);
+
+// --- The X display ---
+
+// On SDL's X11 driver: readies waiting on its X connection and watching the
+// window's destruction. False on any other video driver.
+bool watch_x_connection();
+
+// Whether event reports that another client destroyed the calculator's window.
+bool window_destroyed(const SDL_Event& event);
+
+// Sleeps until SDL's X connection has an event, timeout_ms passes (-1: no
+// limit) or SIGINT or SIGTERM comes. Only after watch_x_connection said true.
+void wait_for_x_event(int timeout_ms);
+
+// Waits until fd has input (true), timeout_ms passes (-1: no limit) or a
+// signal comes, with the signal mask signals in force meanwhile.
+bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals);
 
 // --- Start-up and shutdown ---
 

@@ -37,6 +37,11 @@ std::uint32_t idle_wait_ms(std::uint32_t deadline, std::uint32_t now) {
     return std::min(IDLE_WAIT_MS, deadline - now);
 }
 
+int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now) {
+    if (!pressed) return -1;  // any change comes as an X event
+    return repeat_guard_running(deadline, now) ? static_cast<int>(deadline - now) : 0;
+}
+
 namespace {
 
 void change_volume(int step) {
@@ -61,6 +66,10 @@ void handle_event(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_QUIT: app.quit_requested = 1; break;
     case SDL_JOYBUTTONDOWN: handle_button(event.jbutton.button); break;
+    case SDL_SYSWMEVENT:
+        // Another client destroyed the window: nothing left to show or tap.
+        if (window_destroyed(event)) app.quit_requested = 1;
+        break;
     default: break;
     }
 }
@@ -95,13 +104,37 @@ bool run_pass() {
     return busy;
 }
 
+bool pass_should_pause(bool busy) {
+    // A touch device that gave a sample blocked in its read until it had
+    // one, and so paces the loop by itself.
+    return !busy && !(app.direct_touch && app.touch_delivered);
+}
+
+namespace {
+
+// Sleeping on the X connection sees every change of SDL's mouse. Touches
+// read from the device and the joystick's buttons, which SDL polls for, are
+// not seen there: with either, the loop keeps its short pauses.
+bool sleeps_on_x_connection() {
+    const bool watched = watch_x_connection();  // also watches for the window's loss
+    return watched && !app.direct_touch && !SDL_JoystickOpened(0);
+}
+
+void pause_idle_pass(bool on_x_connection) {
+    if (on_x_connection) {
+        const bool pressed = SDL_GetMouseState(nullptr, nullptr) != 0;
+        wait_for_x_event(x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock()));
+    } else {
+        SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
+    }
+}
+
+}  // namespace
+
 void run_main_loop() {
+    const bool on_x_connection = sleeps_on_x_connection();
     for (;;) {
-        const bool busy = run_pass();
-        // An open touch device blocks in its read and so paces the loop by
-        // itself; polling SDL's mouse would spin a whole core without a pause.
-        const bool device_paces_loop = app.direct_touch && app.touch_fd >= 0;
-        if (!busy && !device_paces_loop) SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
+        if (pass_should_pause(run_pass())) pause_idle_pass(on_x_connection);
     }
 }
 

@@ -36,6 +36,21 @@ void map_touch(std::int32_t raw_x, std::int32_t raw_y) {
     app.touch_y = 240 - (240 * raw_y - 48000) / 3750 - app.touch_offset_y;  // the y axis runs upwards
 }
 
+// A device that gives nothing (unplugged, at its end, or failing) is closed
+// after TOUCH_REOPEN_MS of it and opened again on a later pass.
+void note_touch_failure() {
+    const std::uint32_t now = platform.clock();
+    if (!app.touch_failing) {
+        app.touch_failing = true;
+        app.touch_failing_since = now;
+        return;
+    }
+    if (now - app.touch_failing_since < TOUCH_REOPEN_MS) return;
+    close(app.touch_fd);
+    app.touch_fd = -1;
+    app.touch_failing = false;
+}
+
 bool poll_mouse() {
     int x = 0, y = 0;
     const Uint8 buttons = SDL_GetMouseState(&x, &y);
@@ -70,9 +85,15 @@ bool poll_touch_device(const char* path) {
     if (app.touch_fd < 0) {
         // Blocking reads: in direct mode the device sets the main loop's pace.
         app.touch_fd = open(path, O_RDONLY | O_NOCTTY);
-        if (app.touch_fd < 0) return false;  // tried again on the next pass
+        if (app.touch_fd < 0) {
+            app.touch_delivered = false;
+            return false;  // tried again on the next pass
+        }
     }
-    return read_touch_sample(app.touch_fd);
+    const bool pressed = read_touch_sample(app.touch_fd);
+    if (app.touch_delivered) app.touch_failing = false;
+    else note_touch_failure();
+    return pressed;
 }
 
 bool read_touch_sample(int fd) {
@@ -80,7 +101,8 @@ bool read_touch_sample(int fd) {
     std::memset(&sample, 0, sizeof sample);
     // A failed read is no sample at all: taking it as pen up at raw (0, 0)
     // would move the position and could calibrate the screen from nothing.
-    if (read(fd, &sample, sizeof sample) <= 0) return false;
+    app.touch_delivered = read(fd, &sample, sizeof sample) > 0;
+    if (!app.touch_delivered) return false;
     // A short read keeps the zeros of the bytes it did not fill.
     if (app.calibration_pending && sample.pressure == 0) calibrate_touch(sample.raw_x, sample.raw_y);
     map_touch(sample.raw_x, sample.raw_y);

@@ -60,14 +60,25 @@ protected:
     }
     void TearDown() override { stop(calculator_); }
 
-    void tap(int code) {
+    // A quick tap, as short as a finger's.
+    void tap(int code) { hold(code, "0.02", 1); }
+
+    // Holds the key down for seconds, which the calculator takes as repeats taps.
+    void hold(int code, const std::string& seconds, int repeats) {
         const auto [x, y] = middle_of_key(code);
-        taps_.push_back(std::to_string(x) + "," + std::to_string(y));
-        EXPECT_EQ(run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "sleep", "0.05",
+        for (int i = 0; i < repeats; ++i) taps_.push_back(std::to_string(x) + "," + std::to_string(y));
+        EXPECT_EQ(run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "sleep", seconds,
                        "mouseup", "1"},
                       {{"DISPLAY", x_.display()}}),
                   0);
         sleep_ms(300);  // past the calculator's 200 ms repeat guard
+    }
+
+    // The exit status once the calculator has ended within seconds, or -1.
+    int calculator_exit(double seconds) {
+        const int status = wait_for(calculator_, seconds);
+        if (status != -1) calculator_ = -1;
+        return status;
     }
 
     Picture window() {
@@ -111,15 +122,24 @@ TEST_F(CalculatorSession, TapsCalculateClickAndAKeyQuits) {
     for (int code : {61, 62, 74, 63, 54, 51, 85}) tap(code);  // 1 2 + 3 × 4 =
     expect_window_shows_taps(5);                                 // 60
 
-    EXPECT_EQ(run({"xdotool", "key", "a"}, {{"DISPLAY", x_.display()}}), 0);
-    const int status = wait_for(calculator_, 2);
-    if (status != -1) calculator_ = -1;
-    EXPECT_EQ(status, 0) << "any keyboard key ends the program with status 0";
+    hold(61, "0.5", 3);  // held half a second: 1 at once, again at 200 and 400 ms
+    expect_window_shows_taps(5);
 
-    // A click is 30 ms of sound; the taps lie 300 ms apart, which leaves
-    // thousands of silent samples between two clicks even when the disk
-    // driver runs slower than real time. 1100 samples are 50 ms at 22050 Hz.
-    EXPECT_EQ(count_clicks(read_file(files_.file("click.raw")), 1100), 7);
+    EXPECT_EQ(run({"xdotool", "key", "a"}, {{"DISPLAY", x_.display()}}), 0);
+    EXPECT_EQ(calculator_exit(2), 0) << "any keyboard key ends the program with status 0";
+
+    // A click is 30 ms of sound; the accepted presses lie 200 ms apart or
+    // more, which leaves thousands of silent samples between two clicks even
+    // when the disk driver runs slower than real time. 1100 samples are 50 ms
+    // at 22050 Hz.
+    EXPECT_EQ(count_clicks(read_file(files_.file("click.raw")), 1100), 10);
+}
+
+TEST_F(CalculatorSession, WindowDestroyedByAnotherClientEndsIt) {
+    expect_window_shows_taps(15);
+    // SDL names its window's class after the program.
+    EXPECT_EQ(run({"xdotool", "search", "--class", "tarno", "windowclose"}, {{"DISPLAY", x_.display()}}), 0);
+    EXPECT_EQ(calculator_exit(3), 0) << "a lost window ends the program as closing it does";
 }
 
 }  // namespace

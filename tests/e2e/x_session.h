@@ -35,7 +35,9 @@ void stop(pid_t pid);
 int run(const std::vector<std::string>& argv, const Environment& env = {});
 
 // An X server of the calculator's size and depth (320x240x16) on a free
-// display, for as long as the object lives.
+// display, for as long as the object lives. It keeps running when its last
+// client goes (-noreset): SDL's X11 probe connects and leaves at once, and a
+// server that resets then may refuse the calculator's own connection.
 class XServer {
 public:
     XServer();

@@ -1,5 +1,6 @@
 // The main loop: the repeat guard on the test's clock, the click and the
 // key, the idle pause, and what one pass does with events and a press.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -117,6 +118,38 @@ TEST_F(IdlePause, KeepsRepeatsOnTime) {
         EXPECT_EQ(idle_wait_ms(c.deadline, c.now), c.wait) << "deadline " << c.deadline << ", now " << c.now;
 }
 
+TEST_F(IdlePause, OnTheXConnectionSleepsUntilAnEventOrTheNextRepeat) {
+    const std::uint32_t t = 5000;
+    struct Case {
+        bool pressed;
+        std::uint32_t deadline, now;
+        int timeout;
+    };
+    const std::vector<Case> cases = {
+        {false, t, t, -1},            // nothing held: only an event can change anything
+        {false, t + 200, t, -1},
+        {true, t + 200, t, 200},      // held on a key: wake for its repeat 200 ms on
+        {true, t + 120, t + 10, 110},
+        {true, 1, 0xFFFFFFFFu, 2},    // across the wrap
+        {true, t, t, 0},              // the wait is over: the next pass takes the press
+        {true, t + 1000, t, 0},       // the clock went back
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(x_wait_timeout_ms(c.pressed, c.deadline, c.now), c.timeout)
+            << (c.pressed ? "pressed" : "released") << ", deadline " << c.deadline << ", now " << c.now;
+}
+
+TEST_F(IdlePause, WaitForInputEndsOnInputOrTimeout) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    EXPECT_FALSE(wait_for_input(ends[0], 0, nullptr));
+    EXPECT_FALSE(wait_for_input(ends[0], 20, nullptr));
+    ASSERT_EQ(write(ends[1], "x", 1), 1);
+    EXPECT_TRUE(wait_for_input(ends[0], -1, nullptr));
+    close(ends[0]);
+    close(ends[1]);
+}
+
 TEST_F(Click, FailureIsReportedAndTheKeyStillCounts) {
     sound.click_channel = -1;
     SDL_SetError("no audio here");
@@ -188,6 +221,22 @@ TEST_F(MainLoopPass, PassWithNothingToDoSaysSo) {
     touch_key_1(0);
     EXPECT_TRUE(run_pass());
     EXPECT_EQ(sound.clicks, 1);
+}
+
+TEST_F(MainLoopPass, DeviceThatGivesNothingPausesTheLoop) {
+    touch_key_1(0);
+    EXPECT_FALSE(run_pass());
+    EXPECT_FALSE(pass_should_pause(false)) << "the read waited for its sample";
+
+    hang_up();  // the read now returns at once with 0 bytes
+    EXPECT_FALSE(run_pass());
+    EXPECT_TRUE(pass_should_pause(false)) << "at end of file";
+
+    close(app.touch_fd);
+    app.touch_fd = open("/dev/null", O_WRONLY);  // reading it fails at once
+    EXPECT_FALSE(run_pass());
+    EXPECT_TRUE(pass_should_pause(false)) << "after a failed read";
+    EXPECT_FALSE(pass_should_pause(true)) << "a busy pass never pauses";
 }
 
 TEST_F(MainLoopPass, QuitRequestedEndsTheProgramAtThePassStart) {
