@@ -32,7 +32,7 @@ bool read_request(int argc, char** argv, Request& request) {
     int i = 1;
     for (; i < argc && tarno::looks_like_option(argv[i]); ++i) {
         if (std::string(argv[i]) != "--upright") {
-            std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", argv[i], USAGE);
+            std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", tarno::shown_token(argv[i]).c_str(), USAGE);
             return false;
         }
         request.upright = true;
