@@ -66,7 +66,12 @@ set(ENV{PKG_CONFIG_LIBDIR}
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "${TARNO_ARM_ROOT}")
 
 # Test discovery and CTest run the ARM programs under user-mode emulation.
+# QEMU_LD_PREFIX shows qemu-arm the ARM loader and libraries in the root;
+# set in its environment it passes on to every program that a test starts
+# (the calculator, tarno-keys, tarno-shot, a death test's fresh copy of
+# itself), which the kernel hands to qemu-arm through binfmt_misc.
 find_program(TARNO_QEMU_ARM NAMES qemu-arm qemu-arm-static)
-if(TARNO_QEMU_ARM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${TARNO_QEMU_ARM};-L;${TARNO_ARM_ROOT}")
+find_program(TARNO_ENV env)
+if(TARNO_QEMU_ARM AND TARNO_ENV)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${TARNO_ENV};QEMU_LD_PREFIX=${TARNO_ARM_ROOT};${TARNO_QEMU_ARM}")
 endif()
