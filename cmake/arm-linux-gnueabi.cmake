@@ -8,7 +8,7 @@
 # same file with its compiler prefix and its sysroot:
 #
 #   cmake -S . -B build/gp2x -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake \
-#     -DTARNO_ARM_PREFIX=/opt/sdk/bin/arm-linux- -DTARNO_ARM_ROOT=/opt/sdk/sysroot
+#     -DTARNO_ARM_PREFIX=/opt/gp2x/bin/arm-linux- -DTARNO_ARM_ROOT=/opt/gp2x/sysroot
 #
 # The executables then run on this machine under qemu-arm, which finds the
 # ARM dynamic loader and libraries in the same root.
