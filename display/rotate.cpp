@@ -90,21 +90,34 @@ InverseMap start_inverse_map(const SDL_Surface* source, const SDL_Surface* desti
                       cy * 65536u - s * cx - c * cy + y_offset, s, c};
 }
 
-bool inside(const SDL_Surface* surface, int x, int y) {
-    return x >= 0 && y >= 0 && x < surface->w && y < surface->h;
+// Rows read and written as whole pixels, never byte by byte: SDL allocates
+// every pixel buffer with malloc and its own blitters access the buffers the
+// same way; a 32-bit surface's pitch is a multiple of 4, so every row is
+// aligned for its pixels. (A byte-wise copy of each pixel would cost a
+// function call per pixel on the handheld's ARM compiler.)
+template <typename Pixel>
+Pixel* pixel_row(SDL_Surface* surface, int y) {
+    return reinterpret_cast<Pixel*>(row_start(surface, y));
+}
+
+template <typename Pixel>
+Pixel source_pixel(const std::uint8_t* pixels, int pitch, int x, int y) {
+    return reinterpret_cast<const Pixel*>(pixels + y * pitch)[x];
 }
 
 // Copies, for every destination pixel whose position falls inside the
 // source, the source pixel whole; the others keep their value.
 template <typename Pixel>
 void copy_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap map) {
+    const auto* pixels = static_cast<const std::uint8_t*>(source->pixels);
+    const int pitch = source->pitch, width = source->w, height = source->h;
     for (int y = 0; y < destination->h; ++y) {
-        std::uint8_t* out = row_start(destination, y);
+        Pixel* out = pixel_row<Pixel>(destination, y);
         Fixed px = map.row_x, py = map.row_y;
-        for (int x = 0; x < destination->w; ++x, out += sizeof(Pixel)) {
+        for (int x = 0; x < destination->w; ++x) {
             const int ix = integer_part(px), iy = integer_part(py);
-            if (inside(source, ix, iy))
-                std::memcpy(out, pixel_at(source, ix, iy, sizeof(Pixel)), sizeof(Pixel));
+            if (ix >= 0 && iy >= 0 && ix < width && iy < height)
+                out[x] = source_pixel<Pixel>(pixels, pitch, ix, iy);
             px += map.cos_step;
             py += map.sin_step;
         }
@@ -219,12 +232,16 @@ void transpose_mapped(const SDL_Surface* source, SDL_Surface* destination, Inver
     const int first_row = integer_part(map.row_y);  // source row seen at destination column 0
     const int x_begin = std::max(0, -first_row);
     const int x_end = std::min(destination->w, source->h - first_row);
+    if (x_begin >= x_end) return;
+    const auto* pixels = static_cast<const std::uint8_t*>(source->pixels);
+    const int pitch = source->pitch, width = source->w, count = x_end - x_begin;
     for (int y = 0; y < destination->h; ++y, map.row_x -= map.sin_step) {
         const int ix = integer_part(map.row_x);
-        if (ix < 0 || ix >= source->w) continue;
-        std::uint8_t* out = row_start(destination, y) + x_begin * sizeof(Pixel);
-        for (int x = x_begin; x < x_end; ++x, out += sizeof(Pixel))
-            std::memcpy(out, pixel_at(source, ix, first_row + x, sizeof(Pixel)), sizeof(Pixel));
+        if (ix < 0 || ix >= width) continue;
+        // Down the source column ix from the first mapped row.
+        const std::uint8_t* column = pixels + (first_row + x_begin) * pitch + ix * sizeof(Pixel);
+        Pixel* out = pixel_row<Pixel>(destination, y) + x_begin;
+        for (int x = 0; x < count; ++x) out[x] = *reinterpret_cast<const Pixel*>(column + x * pitch);
     }
 }
 
