@@ -1,13 +1,20 @@
 // How long the display takes: the quarter turn of the texts that the screen
 // shows, rendered with the calculator's own font, and one whole redraw (the
 // keypad picture read from its file, five texts rendered and turned, a flip)
-// on SDL's dummy video driver. Run from the repository root.
+// on SDL's dummy video driver. The number line's turn is set beside two
+// others of the same surface, printed as ratios after the runs: SDL_gfx's
+// rotateSurface90Degrees, and a new surface with a plain copy of the same
+// bytes (the floor that no turn can beat). Run from the repository root.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "SDL_rotozoom.h"
 #include "calc.h"
 #include "display.h"
 
@@ -22,7 +29,7 @@ struct Setup {
 Setup setup;
 
 // The longest kind of number line and a status text, as the screen renders them.
-constexpr char NUMBER_LINE[] = " -1.234567E+05";
+constexpr char NUMBER_LINE[] = " -1.234560E+05";
 constexpr char STATUS_TEXT[] = "Norm";
 
 SDL_Surface* render(TTF_Font* font, const char* text) {
@@ -51,6 +58,44 @@ void BM_TurnNumberLine(benchmark::State& state) {
     turn_text(state, setup.fonts.font_large, NUMBER_LINE, 1.0);
 }
 BENCHMARK(BM_TurnNumberLine);
+
+// The same surface turned by SDL_gfx; three clockwise quarter turns make
+// the calculator's counter-clockwise one.
+void BM_TurnNumberLineSdlGfx(benchmark::State& state) {
+    SDL_Surface* rendered = render(setup.fonts.font_large, NUMBER_LINE);
+    if (rendered == nullptr) {
+        state.SkipWithError("the text could not be rendered");
+        return;
+    }
+    for (auto _ : state) {
+        SDL_Surface* turned = rotateSurface90Degrees(rendered, 3);
+        benchmark::DoNotOptimize(turned);
+        SDL_FreeSurface(turned);
+    }
+    SDL_FreeSurface(rendered);
+}
+BENCHMARK(BM_TurnNumberLineSdlGfx);
+
+// The floor: a new surface of the turned size and format, and a plain copy
+// of the rendered bytes into it (the same number of bytes as the turn moves).
+void BM_CopyNumberLine(benchmark::State& state) {
+    SDL_Surface* rendered = render(setup.fonts.font_large, NUMBER_LINE);
+    if (rendered == nullptr) {
+        state.SkipWithError("the text could not be rendered");
+        return;
+    }
+    const SDL_PixelFormat* f = rendered->format;
+    const std::size_t bytes = static_cast<std::size_t>(rendered->pitch) * rendered->h;
+    for (auto _ : state) {
+        SDL_Surface* copy =
+            SDL_CreateRGBSurface(0, rendered->h, rendered->w, 32, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+        std::memcpy(copy->pixels, rendered->pixels, bytes);
+        benchmark::DoNotOptimize(copy->pixels);
+        SDL_FreeSurface(copy);
+    }
+    SDL_FreeSurface(rendered);
+}
+BENCHMARK(BM_CopyNumberLine);
 
 void BM_TurnStatusText(benchmark::State& state) {
     turn_text(state, setup.fonts.font_small, STATUS_TEXT, 1.0);
@@ -86,6 +131,36 @@ void BM_RedrawScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawScreen)->Unit(benchmark::kMicrosecond);
 
+// The console's table, and beside it the time of each run, kept to set the
+// number line's turn against its peers once all have run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        benchmark::ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration) nanoseconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+
+    // Prints "the turn / peer" for each peer that ran (with the turn itself).
+    void print_turn_ratios() const {
+        const auto turn = nanoseconds_.find("BM_TurnNumberLine");
+        if (turn == nanoseconds_.end()) return;
+        std::printf("\nThe number line's turn (\"%s\", 30 pt) against:\n", NUMBER_LINE);
+        const std::pair<const char*, const char*> peers[] = {
+            {"BM_TurnNumberLineSdlGfx", "SDL_gfx rotateSurface90Degrees"},
+            {"BM_CopyNumberLine", "new surface + memcpy (floor)"},
+            {"BM_TurnNumberLineGeneralLoop", "the general 16.16 loop"}};
+        for (const auto& [name, label] : peers) {
+            const auto peer = nanoseconds_.find(name);
+            if (peer != nanoseconds_.end() && peer->second > 0)
+                std::printf("  %-32s %5.2fx its time\n", label, turn->second / peer->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> nanoseconds_;
+};
+
 bool open_display() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) < 0 || TTF_Init() < 0) {
@@ -119,7 +194,9 @@ int main(int argc, char** argv) {
     const bool opened = open_display();
     if (opened) {
         enter_busy_state();
-        benchmark::RunSpecifiedBenchmarks();
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        reporter.print_turn_ratios();
     }
     close_display();
     return opened ? 0 : 1;
