@@ -9,6 +9,7 @@
 # driver: cmake --build build/obj --target tarno-redraw-driver). Needs
 # valgrind. Another driver can be named in TARNO_REDRAW_DRIVER.
 set -euo pipefail
+shopt -s inherit_errexit
 
 DRIVER=${TARNO_REDRAW_DRIVER:-build/tarno-redraw-driver}
 
@@ -31,13 +32,19 @@ fi
 # instructions N KEY...: instructions spent in N redraws of the state that
 # the keys leave.
 instructions() {
-    local out
+    local out count
     out=$(mktemp)
-    SDL_VIDEODRIVER=dummy valgrind --tool=callgrind --callgrind-out-file="$out" \
+    if ! SDL_VIDEODRIVER=dummy valgrind --tool=callgrind --callgrind-out-file="$out" \
         --collect-atstart=no --toggle-collect='tarno::redraw_screen*' \
-        "$DRIVER" "$@" >/dev/null 2>&1
-    sed -n 's/^summary: *//p' "$out"
-    rm -f "$out"
+        "$DRIVER" "$@" >/dev/null 2>"$out.log"; then
+        echo "redraw_cost.sh: $DRIVER $* failed:" >&2
+        cat "$out.log" >&2
+        rm -f "$out" "$out.log"
+        exit 1
+    fi
+    count=$(sed -n 's/^summary: *//p' "$out")
+    rm -f "$out" "$out.log"
+    echo "${count:?no instruction count from callgrind}"
 }
 
 # per_redraw KEY...: millions of instructions per steady redraw.
