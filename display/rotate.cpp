@@ -6,6 +6,7 @@
 //   Fixed point    16.16 source positions that wrap at 32 bits
 //   Surfaces       pixel addresses, masks, creating surfaces
 //   Turn passes    transform_rgba, transform_indexed, and the zoom-1 transpose
+//                  (column by column, or in 4 x 4 blocks with SSE2)
 //   Scale passes   scale_rgba, scale_indexed
 //   The routine    rotate_quarter_turn
 #include "display.h"
@@ -16,6 +17,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace tarno {
 namespace {
@@ -90,21 +95,34 @@ InverseMap start_inverse_map(const SDL_Surface* source, const SDL_Surface* desti
                       cy * 65536u - s * cx - c * cy + y_offset, s, c};
 }
 
-bool inside(const SDL_Surface* surface, int x, int y) {
-    return x >= 0 && y >= 0 && x < surface->w && y < surface->h;
+// Rows read and written as whole pixels, never byte by byte: SDL allocates
+// every pixel buffer with malloc and its own blitters access the buffers the
+// same way; a 32-bit surface's pitch is a multiple of 4, so every row is
+// aligned for its pixels. (A byte-wise copy of each pixel would cost a
+// function call per pixel on the handheld's ARM compiler.)
+template <typename Pixel>
+Pixel* pixel_row(SDL_Surface* surface, int y) {
+    return reinterpret_cast<Pixel*>(row_start(surface, y));
+}
+
+template <typename Pixel>
+Pixel source_pixel(const std::uint8_t* pixels, int pitch, int x, int y) {
+    return reinterpret_cast<const Pixel*>(pixels + y * pitch)[x];
 }
 
 // Copies, for every destination pixel whose position falls inside the
 // source, the source pixel whole; the others keep their value.
 template <typename Pixel>
 void copy_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap map) {
+    const auto* pixels = static_cast<const std::uint8_t*>(source->pixels);
+    const int pitch = source->pitch, width = source->w, height = source->h;
     for (int y = 0; y < destination->h; ++y) {
-        std::uint8_t* out = row_start(destination, y);
+        Pixel* out = pixel_row<Pixel>(destination, y);
         Fixed px = map.row_x, py = map.row_y;
-        for (int x = 0; x < destination->w; ++x, out += sizeof(Pixel)) {
+        for (int x = 0; x < destination->w; ++x) {
             const int ix = integer_part(px), iy = integer_part(py);
-            if (inside(source, ix, iy))
-                std::memcpy(out, pixel_at(source, ix, iy, sizeof(Pixel)), sizeof(Pixel));
+            if (ix >= 0 && iy >= 0 && ix < width && iy < height)
+                out[x] = source_pixel<Pixel>(pixels, pitch, ix, iy);
             px += map.cos_step;
             py += map.sin_step;
         }
@@ -208,23 +226,96 @@ void transform_indexed(SDL_Surface* source, SDL_Surface* destination, int centre
     copy_mapped<std::uint8_t>(source, destination, map);
 }
 
+// One destination row of the transpose: count pixels down one source column,
+// column pointing at its first mapped pixel.
+template <typename Pixel>
+void copy_column(const std::uint8_t* column, int pitch, Pixel* out, int count) {
+    for (int x = 0; x < count; ++x) out[x] = *reinterpret_cast<const Pixel*>(column + x * pitch);
+}
+
+#ifdef __SSE2__
+// One 4 x 4 block: four pixels from each of four source rows, pitch bytes
+// apart, into four destination rows, out_pitch bytes apart, the rightmost
+// source pixels into the first row.
+inline void transpose_block(const std::uint8_t* in, std::ptrdiff_t pitch, std::uint8_t* out,
+                            std::ptrdiff_t out_pitch) {
+    const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + pitch));
+    const __m128i r2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * pitch));
+    const __m128i r3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * pitch));
+    const __m128i low01 = _mm_unpacklo_epi32(r0, r1), low23 = _mm_unpacklo_epi32(r2, r3);
+    const __m128i high01 = _mm_unpackhi_epi32(r0, r1), high23 = _mm_unpackhi_epi32(r2, r3);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(high01, high23));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + out_pitch), _mm_unpacklo_epi64(high01, high23));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * out_pitch), _mm_unpackhi_epi64(low01, low23));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * out_pitch), _mm_unpacklo_epi64(low01, low23));
+}
+
+// Eight destination rows at once, out_pitch bytes apart: they read eight
+// neighbouring source columns (the first row the rightmost), so each source
+// row gives eight pixels in two 16-byte loads, and 4 x 4 blocks are
+// transposed in registers. block points at the first mapped pixel of the
+// leftmost column; count, the pixels of each row, is at least 4. Kept out
+// of line: inlined into the routine, the loop ran short of registers.
+// Any x86-64 has SSE2; other CPUs copy column by column.
+__attribute__((noinline)) void copy_eight_columns(const std::uint8_t* block, int pitch, std::uint8_t* out,
+                                                   int out_pitch, int count) {
+    auto eight_by_four = [=](int x) {
+        const std::uint8_t* in = block + x * pitch;
+        std::uint8_t* to = out + 4 * x;
+        transpose_block(in + 16, pitch, to, out_pitch);
+        transpose_block(in, pitch, to + 4 * out_pitch, out_pitch);
+    };
+    const int full = count & ~3;
+    for (int x = 0; x < full; x += 4) eight_by_four(x);
+    // The last few pixels: one more block that ends with the rows and
+    // copies some pixels a second time.
+    if (full != count) eight_by_four(count - 4);
+}
+#endif
+
+// Copies the destination rows from y on that read source column ix (count
+// pixels each, the first at x_begin, from source row first_row + x_begin on)
+// and returns how many: one, or eight at once where the CPU can and the
+// columns ix - 7 to ix all lie in the source (and hold four pixels each).
+template <typename Pixel>
+int copy_rows(const SDL_Surface* source, SDL_Surface* destination, int y, int ix, int first_row, int x_begin,
+              int count) {
+    const int pitch = source->pitch;
+    const std::uint8_t* column = static_cast<const std::uint8_t*>(source->pixels) +
+                                 (first_row + x_begin) * pitch + ix * static_cast<int>(sizeof(Pixel));
+    std::uint8_t* out = row_start(destination, y) + x_begin * static_cast<int>(sizeof(Pixel));
+#ifdef __SSE2__
+    constexpr int ROWS = 8;
+    if (sizeof(Pixel) == 4 && ix >= ROWS - 1 && y + ROWS <= destination->h && count >= 4) {
+        copy_eight_columns(column - 4 * (ROWS - 1), pitch, out, destination->pitch, count);
+        return ROWS;
+    }
+#endif
+    copy_column<Pixel>(column, pitch, reinterpret_cast<Pixel*>(out), count);
+    return 1;
+}
+
 // The calculator's own case, a turn at zoom 1 without filtering: each
-// destination row reads one source column, and each step along the row the
-// next source row down, so copy_mapped reduces to a transpose. The start and
-// the bounds come from the same 16.16 map, which cannot wrap here (no surface
-// is wider than 16383 pixels, so neither side of a turned one is), so exactly
-// the same pixels are mapped.
+// destination row reads one source column, the next row the column to its
+// left, and each step along the row the next source row down, so
+// copy_mapped reduces to a transpose. The start and the bounds come from the
+// same 16.16 map, which cannot wrap here (no surface is wider than 16383
+// pixels, so neither side of a turned one is), so exactly the same pixels
+// are mapped.
 template <typename Pixel>
 void transpose_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap map) {
     const int first_row = integer_part(map.row_y);  // source row seen at destination column 0
     const int x_begin = std::max(0, -first_row);
     const int x_end = std::min(destination->w, source->h - first_row);
-    for (int y = 0; y < destination->h; ++y, map.row_x -= map.sin_step) {
+    if (x_begin >= x_end) return;
+    for (int y = 0; y < destination->h;) {
         const int ix = integer_part(map.row_x);
-        if (ix < 0 || ix >= source->w) continue;
-        std::uint8_t* out = row_start(destination, y) + x_begin * sizeof(Pixel);
-        for (int x = x_begin; x < x_end; ++x, out += sizeof(Pixel))
-            std::memcpy(out, pixel_at(source, ix, first_row + x, sizeof(Pixel)), sizeof(Pixel));
+        const int rows = ix >= 0 && ix < source->w
+                             ? copy_rows<Pixel>(source, destination, y, ix, first_row, x_begin, x_end - x_begin)
+                             : 1;
+        y += rows;
+        map.row_x -= static_cast<Fixed>(rows) * map.sin_step;
     }
 }
 

@@ -70,6 +70,17 @@ TEST_P(KeypadPicture, CoversTheWholeScreen) {
     EXPECT_EQ(picture->h, SCREEN_HEIGHT);
 }
 
+// Stored in the 16-bit screen's own 565 format, the picture is blitted at
+// every redraw as a plain copy instead of being converted pixel by pixel.
+TEST_P(KeypadPicture, IsStoredInTheScreensPixelFormat) {
+    const Surface picture = load_picture(GetParam());
+    ASSERT_NE(picture, nullptr) << SDL_GetError();
+    EXPECT_EQ(picture->format->BitsPerPixel, 16);
+    EXPECT_EQ(picture->format->Rmask, 0xF800u);
+    EXPECT_EQ(picture->format->Gmask, 0x07E0u);
+    EXPECT_EQ(picture->format->Bmask, 0x001Fu);
+}
+
 // A tap lands on a key exactly where the picture shows one: the keypad's
 // background shows wherever the hit-test finds no key, and nowhere else.
 TEST_P(KeypadPicture, ShowsKeyFacesExactlyWhereTheHitTestFindsKeys) {

@@ -1,9 +1,8 @@
 #include "picture.h"
 
 #include <cmath>
-#include <cstdio>
 
-#include "SDL.h"
+#include "bmp565.h"
 #include "shell.h"
 
 namespace tarno_gen {
@@ -35,26 +34,15 @@ void Portrait::fill_rows(int top, int bottom, Rgb colour) {
 }
 
 bool Portrait::save_turned_bmp(const char* path) const {
-    // Blue in the low byte: the order in which a 24-bit BMP stores its pixels.
-    SDL_Surface* screen =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, PORTRAIT_HEIGHT, PORTRAIT_WIDTH, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    if (!screen) {
-        std::fprintf(stderr, "tarno-gen-keypad: no surface: %s\n", SDL_GetError());
-        return false;
-    }
-    for (int y = 0; y < screen->h; ++y) {
-        auto* row = static_cast<std::uint8_t*>(screen->pixels) + y * screen->pitch;
-        for (int x = 0; x < screen->w; ++x) {
+    constexpr int SCREEN_WIDTH = PORTRAIT_HEIGHT, SCREEN_HEIGHT = PORTRAIT_WIDTH;
+    std::vector<std::uint16_t> screen(SCREEN_WIDTH * SCREEN_HEIGHT);
+    for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+        for (int x = 0; x < SCREEN_WIDTH; ++x) {
             const Rgb c = at(PORTRAIT_WIDTH - 1 - y, x);
-            row[3 * x] = c.b;
-            row[3 * x + 1] = c.g;
-            row[3 * x + 2] = c.r;
+            screen[y * SCREEN_WIDTH + x] = rgb565(c.r, c.g, c.b);
         }
     }
-    const bool saved = SDL_SaveBMP(screen, path) == 0;
-    if (!saved) std::fprintf(stderr, "tarno-gen-keypad: cannot write %s: %s\n", path, SDL_GetError());
-    SDL_FreeSurface(screen);
-    return saved;
+    return write_bmp565(path, SCREEN_WIDTH, SCREEN_HEIGHT, screen);
 }
 
 }  // namespace tarno_gen

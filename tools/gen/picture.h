@@ -36,7 +36,8 @@ public:
     // Fills the whole width from row top to row bottom, both included.
     void fill_rows(int top, int bottom, Rgb colour);
 
-    // Writes the picture turned for the screen as a 320 x 240 24-bit BMP.
+    // Writes the picture turned for the screen as a 320 x 240 BMP in the
+    // screen's 565 format; false, with a line on standard error, on failure.
     bool save_turned_bmp(const char* path) const;
 
 private:
