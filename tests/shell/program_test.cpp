@@ -207,6 +207,8 @@ TEST(CalculatorProgram, WithoutAnAudioDeviceTheMessageCarriesNoOlderCallsWords) 
     // SDL_JoystickOpen(0) fails first here ("There are 0 joysticks
     // available"); the audio message must not repeat it.
     Program program(".", "dummy", "no-such-audio-driver");
+    // Written after SDL_Init, which gives the program its termination handler.
+    ASSERT_TRUE(program.wait_for_output("Unable to initialize audio: ", 5)) << program.output();
     ASSERT_TRUE(program.ask_to_quit()) << program.output();
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(lines_with(program.output(), "Unable to initialize audio: "), 1u) << program.output();
