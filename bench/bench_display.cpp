@@ -16,7 +16,7 @@ namespace {
 // What every benchmark draws with, set up once in main.
 struct Setup {
     SDL_Surface* screen = nullptr;
-    tarno::Fonts fonts{nullptr, nullptr};
+    tarno::Fonts fonts{};
 };
 
 Setup setup;
@@ -93,8 +93,7 @@ bool open_display() {
         return false;
     }
     setup.screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
-    setup.fonts.font_large = TTF_OpenFont("tarno/arial.ttf", 30);
-    setup.fonts.font_small = TTF_OpenFont("tarno/arial.ttf", 15);
+    setup.fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
     if (setup.screen == nullptr || setup.fonts.font_large == nullptr ||
         setup.fonts.font_small == nullptr) {
         std::fprintf(stderr, "No screen or no font (run from the repository root): %s\n",
@@ -105,8 +104,7 @@ bool open_display() {
 }
 
 void close_display() {
-    if (setup.fonts.font_large != nullptr) TTF_CloseFont(setup.fonts.font_large);
-    if (setup.fonts.font_small != nullptr) TTF_CloseFont(setup.fonts.font_small);
+    tarno::close_fonts(setup.fonts);
     TTF_Quit();
     SDL_Quit();
 }
