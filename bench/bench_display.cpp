@@ -1,7 +1,8 @@
 // How long the display takes: the quarter turn of the texts that the screen
 // shows, rendered with the calculator's own font, and one whole redraw (the
 // keypad picture read from its file, five texts rendered and turned, a flip)
-// on SDL's dummy video driver. Run from the repository root.
+// on SDL's dummy video driver, and opening the font at all its sizes. Run
+// from the repository root.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -72,6 +73,17 @@ void BM_RenderNumberLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RenderNumberLine);
+
+// What start-up spends on the font: every size opened from its own stream
+// and checked for ink, then closed again.
+void BM_OpenFonts(benchmark::State& state) {
+    for (auto _ : state) {
+        tarno::Fonts fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
+        benchmark::DoNotOptimize(fonts.font_large);
+        tarno::close_fonts(fonts);
+    }
+}
+BENCHMARK(BM_OpenFonts)->Unit(benchmark::kMicrosecond);
 
 // A screen with every text shown: an open parenthesis, the memory mark, and
 // a negative number with an exponent.
