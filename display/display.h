@@ -19,8 +19,9 @@ constexpr const char* FONT_FILE = "tarno/arial.ttf";
 constexpr int NUMBER_LINE_POINTS = 30;  // the number line, whenever it fits the display
 constexpr int STATUS_TEXT_POINTS = 15;  // the status texts
 // The smaller sizes a number line too wide for the display steps down
-// through, largest first: at 20 points even the widest line fits.
-constexpr int NARROW_NUMBER_LINE_POINTS[] = {29, 27, 26, 24, 22, 20};
+// through, largest first: every one, so that a line gets the largest size at
+// which it fits at all; at 20 points even the widest line fits.
+constexpr int NARROW_NUMBER_LINE_POINTS[] = {29, 28, 27, 26, 25, 24, 23, 22, 21, 20};
 constexpr int NARROW_SIZE_COUNT = sizeof NARROW_NUMBER_LINE_POINTS / sizeof NARROW_NUMBER_LINE_POINTS[0];
 
 // The calculator's font at each of its sizes, owned by the shell; any may be

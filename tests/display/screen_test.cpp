@@ -305,12 +305,12 @@ protected:
         char here[PATH_MAX];
         ASSERT_NE(getcwd(here, sizeof here), nullptr);
         home_ = here;
-        font_path_ = home_ + "/tarno/arial.ttf";
+        font_path_ = home_ + "/" + tarno::FONT_FILE;
         char dir[] = "/tmp/tarno-screen-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         dir_ = dir;
         ASSERT_EQ(mkdir((dir_ + "/tarno").c_str(), 0755), 0);
-        ASSERT_EQ(symlink(font_path_.c_str(), (dir_ + "/tarno/arial.ttf").c_str()), 0);
+        ASSERT_EQ(symlink(font_path_.c_str(), (dir_ + "/" + tarno::FONT_FILE).c_str()), 0);
     }
 
     static void TearDownTestSuite() {
@@ -433,11 +433,13 @@ Box number_line_ink(const SDL_Surface* screen) {
 }
 
 // Widths measured with the calculator's font: at 30 points " 1234567890123"
-// is 229 px, "-1234567890123" 231, " 12345678901234" 246 (232 at 29),
-// " 1234567890123456" 280 (231 at 26, 215 at 24), "-9.99999999999E+100" 311
-// (240 at 24, 221 at 22) and the 21-character lines 344 and 346 (244 and 245
-// at 22, 224 and 225 at 20). Ascents: 28 at 30 points, 27 at 29, 25 at 27, 22
-// at 24, 20 at 22, 19 at 20; a line's top lies lower by the difference.
+// is 229 px, "-1234567890123" 231 (218 at 29),
+// " 12345678901234" 246 (232 at 29 and 28, 218 at 27), " 1234567890123456"
+// 280 (231 at 26 and 25, 215 at 24), " 3.074185296307E-12" 301 (233 at 24,
+// 230 at 23), "-9.99999999999E+100" 311 (240 at 24, 237
+// at 23, 221 at 22) and the 21-character lines 344 and 346 (243 and 244 at 21,
+// 224 and 225 at 20). Ascents: 28 at 30 points, 27 at 29, 25 at 27, 22 at 24,
+// 21 at 23, 20 at 22, 19 at 20; a line's top lies lower by the difference.
 TEST_F(ScreenNumberLine, WideLineTakesTheLargestSizeAtWhichItFits) {
     struct Case {
         char sign;
@@ -451,6 +453,7 @@ TEST_F(ScreenNumberLine, WideLineTakesTheLargestSizeAtWhichItFits) {
         {'-', "1234567890123", "   ", "-1234567890123", 29, 26},
         {' ', "12345678901234", "   ", " 12345678901234", 27, 28},
         {' ', "1234567890123456", "   ", " 1234567890123456", 24, 31},
+        {' ', "3.074185296307", "-12", " 3.074185296307E-12", 23, 32},  // exactly 230 px at 23
         {'-', "9.99999999999", "+100", "-9.99999999999E+100", 22, 33},
         {' ', "1234567890123456", "-62", " 1234567890123456E-62", 20, 34},
         {'-', "9876543209876543", "-98", "-9876543209876543E-98", 20, 34},  // the widest a line gets
@@ -534,8 +537,8 @@ int narrow_index(int points) {
 }
 
 TEST_F(ScreenNumberLine, MissingSizeIsStoodInForByTheNearestOpenOne) {
-    const Font at22 = font_at(22), at29 = font_at(29), at30 = font_at(30);
-    ASSERT_TRUE(at22 && at29 && at30);
+    const Font at23 = font_at(23), at29 = font_at(29), at30 = font_at(30);
+    ASSERT_TRUE(at23 && at29 && at30);
     const tarno::CalcState sixteen_digits = state_showing(' ', "1234567890123456", "   ");
     const tarno::CalcState with_exponent = state_showing(' ', "1234567890123456", "-62");
     // The status row as at power-on, then the number line as given.
@@ -548,7 +551,7 @@ TEST_F(ScreenNumberLine, MissingSizeIsStoodInForByTheNearestOpenOne) {
     tarno::Fonts fonts = fonts_;
     fonts.narrow[narrow_index(24)] = nullptr;  // the size the sixteen digits take
     tarno::redraw_screen(screen_, fonts, sixteen_digits);
-    expect_screen_shows(screen_, fonts_, screen_with({" 1234567890123456", false, 33, 10, at22.get()}));
+    expect_screen_shows(screen_, fonts_, screen_with({" 1234567890123456", false, 32, 10, at23.get()}));
 
     for (int i = 1; i < tarno::NARROW_SIZE_COUNT; ++i) fonts.narrow[i] = nullptr;  // only 29 is left
     ASSERT_EQ(narrow_index(29), 0);
@@ -761,8 +764,7 @@ TEST_F(FontOpening, EverySizeOpensQuietly) {
     ASSERT_TRUE(fonts.font_large && fonts.font_small);
     EXPECT_EQ(TTF_FontHeight(fonts.font_large), TTF_FontHeight(at30.get()));
     EXPECT_EQ(TTF_FontHeight(fonts.font_small), TTF_FontHeight(at15.get()));
-    const int sizes[] = {29, 27, 26, 24, 22, 20};
-    for (int points : sizes) {
+    for (int points = 29; points >= 20; --points) {
         SCOPED_TRACE(points);
         const int i = narrow_index(points);
         ASSERT_LT(i, tarno::NARROW_SIZE_COUNT);
