@@ -1,11 +1,12 @@
 // How long the display takes: the quarter turn of the texts that the screen
 // shows, rendered with the calculator's own font, and one whole redraw (the
 // keypad picture read from its file, five texts rendered and turned, a flip)
-// on SDL's dummy video driver. The number line's turn is also timed in
-// alternation with its peers on the same surface, and printed after the runs
-// as ratios: SDL_gfx's rotateSurface90Degrees, a new surface with a plain
-// copy of the same bytes (the floor that no turn can beat), and the general
-// 16.16 loop. Run from the repository root.
+// on SDL's dummy video driver, and opening the font at all its sizes. The
+// number line's turn is also timed in alternation with its peers on the same
+// surface, and printed after the runs as ratios: SDL_gfx's
+// rotateSurface90Degrees, a new surface with a plain copy of the same bytes
+// (the floor that no turn can beat), and the general 16.16 loop. Run from
+// the repository root.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -24,7 +25,7 @@ namespace {
 // What every benchmark draws with, set up once in main.
 struct Setup {
     SDL_Surface* screen = nullptr;
-    tarno::Fonts fonts{nullptr, nullptr};
+    tarno::Fonts fonts{};
 };
 
 Setup setup;
@@ -151,6 +152,17 @@ void BM_RenderNumberLine(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderNumberLine);
 
+// What start-up spends on the font: every size opened from its own stream
+// and checked for ink, then closed again.
+void BM_OpenFonts(benchmark::State& state) {
+    for (auto _ : state) {
+        tarno::Fonts fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
+        benchmark::DoNotOptimize(fonts.font_large);
+        tarno::close_fonts(fonts);
+    }
+}
+BENCHMARK(BM_OpenFonts)->Unit(benchmark::kMicrosecond);
+
 // A screen with every text shown: an open parenthesis, the memory mark, and
 // a negative number with an exponent.
 void enter_busy_state() {
@@ -199,8 +211,7 @@ bool open_display() {
         return false;
     }
     setup.screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
-    setup.fonts.font_large = TTF_OpenFont("tarno/arial.ttf", 30);
-    setup.fonts.font_small = TTF_OpenFont("tarno/arial.ttf", 15);
+    setup.fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
     if (setup.screen == nullptr || setup.fonts.font_large == nullptr ||
         setup.fonts.font_small == nullptr) {
         std::fprintf(stderr, "No screen or no font (run from the repository root): %s\n",
@@ -211,8 +222,7 @@ bool open_display() {
 }
 
 void close_display() {
-    if (setup.fonts.font_large != nullptr) TTF_CloseFont(setup.fonts.font_large);
-    if (setup.fonts.font_small != nullptr) TTF_CloseFont(setup.fonts.font_small);
+    tarno::close_fonts(setup.fonts);
     TTF_Quit();
     SDL_Quit();
 }

@@ -37,14 +37,13 @@ bool run_keys(int count, char** keys) {
 // Redraws as the calculator would with its screen and both fonts.
 bool redraw(int times) {
     SDL_Surface* screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
-    const tarno::Fonts fonts{TTF_OpenFont("tarno/arial.ttf", 30), TTF_OpenFont("tarno/arial.ttf", 15)};
+    tarno::Fonts fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
     const bool ready = screen != nullptr && fonts.font_large != nullptr && fonts.font_small != nullptr;
     if (!ready)
         std::fprintf(stderr, "tarno-redraw-driver: no screen or no font (run from the repository root): %s\n",
                      SDL_GetError());
     for (int i = 0; ready && i < times; ++i) tarno::redraw_screen(screen, fonts, tarno::calc_state());
-    if (fonts.font_large != nullptr) TTF_CloseFont(fonts.font_large);
-    if (fonts.font_small != nullptr) TTF_CloseFont(fonts.font_small);
+    tarno::close_fonts(fonts);
     return ready;
 }
 

@@ -3,6 +3,8 @@
 // writes it.
 #pragma once
 
+#include <cstdio>
+
 #include "SDL.h"
 #include "SDL_ttf.h"
 
@@ -10,12 +12,37 @@ namespace tarno {
 
 struct CalcState;
 
-// The two sizes of the calculator's font, owned by the shell; either may be
-// null (a font that could not be opened), and its texts are then not drawn.
+// The calculator's one font file, below the working directory.
+constexpr const char* FONT_FILE = "tarno/arial.ttf";
+
+// The font's sizes, in points.
+constexpr int NUMBER_LINE_POINTS = 30;  // the number line, whenever it fits the display
+constexpr int STATUS_TEXT_POINTS = 15;  // the status texts
+// The smaller sizes a number line too wide for the display steps down
+// through, largest first: every one, so that a line gets the largest size at
+// which it fits at all; at 20 points even the widest line fits.
+constexpr int NARROW_NUMBER_LINE_POINTS[] = {29, 28, 27, 26, 25, 24, 23, 22, 21, 20};
+constexpr int NARROW_SIZE_COUNT = sizeof NARROW_NUMBER_LINE_POINTS / sizeof NARROW_NUMBER_LINE_POINTS[0];
+
+// The calculator's font at each of its sizes, owned by the shell; any may be
+// null (a size that could not be opened). Without font_large there is no
+// number line, without font_small no status texts; a narrow size that is
+// missing is stood in for by the nearest one that is open.
 struct Fonts {
-    TTF_Font* font_large;  // 30 points: the number line
-    TTF_Font* font_small;  // 15 points: the status texts
+    TTF_Font* font_large = nullptr;            // NUMBER_LINE_POINTS: the number line
+    TTF_Font* font_small = nullptr;            // STATUS_TEXT_POINTS: the status texts
+    TTF_Font* narrow[NARROW_SIZE_COUNT] = {};  // NARROW_NUMBER_LINE_POINTS, in that order
 };
+
+// Opens the font file at path at every size, each from its own stream, and
+// checks that it draws ink. When a size fails, or the font renders no ink
+// (a file cut short), writes the one line "Couldn't open font <path>: <why>"
+// to report (unless it is null) and leaves SDL's error at <why>; a font
+// without ink is closed, so all its sizes are null.
+Fonts open_fonts(const char* path, std::FILE* report);
+
+// Closes every open size of fonts and sets it to null.
+void close_fonts(Fonts& fonts);
 
 // Called by the shell after start-up and after every key: paints the keypad
 // picture and every text for this state onto screen, then flips it.

@@ -20,6 +20,11 @@ constexpr int FORMAT_END = 80;
 constexpr int ANGLE_END = 130;
 constexpr int NUMBER_END = 10;
 
+// The number line must end before the user's left edge: the turned text
+// covers screen rows NUMBER_END up to NUMBER_END + width - 1, and the screen
+// has 240.
+constexpr int NUMBER_LINE_ROOM = 240 - NUMBER_END;
+
 constexpr int SMALL_FONT = 1;
 constexpr int LARGE_FONT = 0;
 
@@ -51,6 +56,17 @@ void draw_keypad(SDL_Surface* screen, const ScreenTexts& texts) {
     show_bitmap(texts.keypad_picture, screen);
 }
 
+// Renders text upright in font, turns it a quarter turn and blends it over
+// the screen with the turned image's top-left corner at (x, y).
+void draw_turned_text(SDL_Surface* screen, TTF_Font* font, const char* text, int x, int y, SDL_Color colour) {
+    SDL_Surface* rendered = TTF_RenderText_Blended(font, text, colour);
+    SDL_Surface* turned = rotate_quarter_turn(rendered, 90.0, 1.0, 0);
+    SDL_Rect place{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+    SDL_UpperBlit(turned, nullptr, screen, &place);  // a text that failed to render simply is not shown
+    SDL_FreeSurface(turned);
+    SDL_FreeSurface(rendered);
+}
+
 // Renders text upright in one of the two fonts, turns it a quarter turn and
 // blends it over the screen with the turned image's top-left corner at (x, y).
 // Only the low byte of each colour value counts.
@@ -61,12 +77,40 @@ void draw_text(SDL_Surface* screen, const Fonts& fonts, const char* text, int x,
     // is left out and the rest of the screen is still drawn.
     if (font == nullptr) return;
     const SDL_Color colour{static_cast<Uint8>(red), static_cast<Uint8>(green), static_cast<Uint8>(blue), 0};
-    SDL_Surface* rendered = TTF_RenderText_Blended(font, text, colour);
-    SDL_Surface* turned = rotate_quarter_turn(rendered, 90.0, 1.0, 0);
-    SDL_Rect place{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-    SDL_UpperBlit(turned, nullptr, screen, &place);  // a text that failed to render simply is not shown
-    SDL_FreeSurface(turned);
-    SDL_FreeSurface(rendered);
+    draw_turned_text(screen, font, text, x, y, colour);
+}
+
+bool fits_display(TTF_Font* font, const char* line) {
+    int width = 0;
+    return TTF_SizeText(font, line, &width, nullptr) == 0 && width <= NUMBER_LINE_ROOM;
+}
+
+// The narrow size a line too wide for the large font is drawn in: the
+// largest open one at which it fits, else the smallest open one; null when
+// no narrow size is open.
+TTF_Font* narrow_font_for(const Fonts& fonts, const char* line) {
+    TTF_Font* smallest = nullptr;
+    for (TTF_Font* font : fonts.narrow) {
+        if (font == nullptr) continue;
+        if (fits_display(font, line)) return font;
+        smallest = font;
+    }
+    return smallest;
+}
+
+// The number line in the large font when it fits the display, otherwise in
+// the largest narrow size at which it does. A narrower size keeps the large
+// font's baseline, its top lower by the difference of the ascents, and the
+// line stays right-aligned where the large one ends.
+void draw_number_line(SDL_Surface* screen, const Fonts& fonts, const char* line) {
+    if (fonts.font_large == nullptr || fits_display(fonts.font_large, line)) {
+        draw_text(screen, fonts, line, NUMBER_TOP, NUMBER_END, 0, 0, 0, LARGE_FONT);
+        return;
+    }
+    TTF_Font* font = narrow_font_for(fonts, line);
+    if (font == nullptr) font = fonts.font_large;
+    const int top = NUMBER_TOP + TTF_FontAscent(fonts.font_large) - TTF_FontAscent(font);
+    draw_turned_text(screen, font, line, top, NUMBER_END, SDL_Color{0, 0, 0, 0});
 }
 
 }  // namespace
@@ -80,7 +124,7 @@ void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& sta
     draw_text(screen, fonts, texts.angle_unit, STATUS_TOP, ANGLE_END, 0, 0, 0, SMALL_FONT);
     draw_text(screen, fonts, texts.format_name, STATUS_TOP, FORMAT_END, 0, 0, 0, SMALL_FONT);
     draw_text(screen, fonts, texts.memory_mark, STATUS_TOP, MEMORY_END, 0, 0, 0, SMALL_FONT);
-    draw_text(screen, fonts, texts.number_line, NUMBER_TOP, NUMBER_END, 0, 0, 0, LARGE_FONT);
+    draw_number_line(screen, fonts, texts.number_line);
     if (SDL_Flip(screen) < 0) std::fputs("SDL_Flip failed", stderr);
 }
 

@@ -12,6 +12,7 @@
 #include "SDL.h"
 #include "SDL_mixer.h"
 #include "SDL_ttf.h"
+#include "display.h"
 #include "shell.h"
 
 namespace tarno {
@@ -41,15 +42,13 @@ constexpr const char* FIRMWARE_VERSION_FILE = "/usr/gp2x/version";
 constexpr const char* TOUCH_DEVICE = "/dev/touchscreen/wm97xx";
 constexpr const char* MENU_DIRECTORY = "/usr/gp2x";
 constexpr const char* MENU_PROGRAM = "/usr/gp2x/gp2xmenu";
-constexpr const char* FONT_FILE = "tarno/arial.ttf";
 constexpr const char* CLICK_FILE = "tarno/tarno.wav";
 
 // The shell's globals, alive for the whole run.
 struct AppState {
     std::uint8_t quit_requested = 0;     // set by Off, Start, any keyboard key, a quit request
     SDL_Surface* screen = nullptr;       // 320x240, 16 bits per pixel
-    TTF_Font* font_large = nullptr;      // 30 points: the number line
-    TTF_Font* font_small = nullptr;      // 15 points: the status texts
+    Fonts fonts{};                       // font_large, font_small and the number line's narrow sizes
     Mix_Chunk* click_sound = nullptr;    // null when the click could not be loaded
     std::uint8_t direct_touch = 0;       // 1: touches from the device, 0: from SDL's mouse
     std::int32_t touch_x = 0;            // last touch position, screen pixels

@@ -12,13 +12,6 @@ namespace tarno {
 
 namespace {
 
-void open_fonts() {
-    app.font_large = TTF_OpenFont(FONT_FILE, 30);
-    app.font_small = TTF_OpenFont(FONT_FILE, 15);
-    // The calculator still works without its texts; say once why they are missing.
-    if (!app.font_large || !app.font_small) std::fprintf(stderr, "Couldn't open font %s: %s\n", FONT_FILE, TTF_GetError());
-}
-
 void open_sound() {
     // SDL's error text outlives the call that set it (the joystick's, say):
     // cleared first, a failure reports only what the mixer itself said.
@@ -44,13 +37,6 @@ void blank_screen() {
     app.screen = nullptr;
 }
 
-void close_fonts() {
-    if (app.font_large) TTF_CloseFont(app.font_large);
-    if (app.font_small) TTF_CloseFont(app.font_small);
-    app.font_large = nullptr;
-    app.font_small = nullptr;
-}
-
 }  // namespace
 
 void start_up() {
@@ -69,10 +55,12 @@ void start_up() {
     SDL_JoystickOpen(0);  // the GP2X's buttons; SDL keeps the handle
     TTF_Init();
     power_on();
-    open_fonts();
+    // The calculator still works without its texts; a font that fails is
+    // reported once, on standard error.
+    app.fonts = open_fonts(FONT_FILE, stderr);
     open_sound();
     check_firmware_version(FIRMWARE_VERSION_FILE);
-    redraw_screen(app.screen, Fonts{app.font_large, app.font_small}, calc_state());
+    redraw_screen(app.screen, app.fonts, calc_state());
     app.next_accept_ms = platform.clock();  // the first press counts at once
     app.last_click_channel = -1;
     app.touch_fd = -1;
@@ -89,7 +77,7 @@ void wait_for_last_click() {
 void shut_down() {
     close_touch_device();
     blank_screen();
-    close_fonts();
+    close_fonts(app.fonts);
     wait_for_last_click();  // the Off key's own click is heard to its end
     Mix_FreeChunk(app.click_sound);
     app.click_sound = nullptr;

@@ -14,6 +14,7 @@
 
 #include "SDL.h"
 #include "SDL_ttf.h"
+#include "display.h"
 #include "shell.h"
 
 namespace {
@@ -214,19 +215,20 @@ TEST(ClickSound, IsOneShortBurstEndingInExactSilence) {
     EXPECT_GE(samples.size() - 1 - last_sound, 110u);
 }
 
-// The shell opens the font at 30 points for the number line and at 15 for
-// the status texts, which the display's layout expects some 35 and 17 pixels
-// tall; every character those texts use must be in it.
+// The number line and the status texts are drawn at NUMBER_LINE_POINTS and
+// STATUS_TEXT_POINTS, which the display's layout expects some 35 and 17
+// pixels tall; every character those texts use must be in the font.
 TEST(CalculatorFont, OpensAtBothSizesWithEveryCharacterTheDisplayShows) {
     ASSERT_EQ(TTF_Init(), 0) << TTF_GetError();
-    for (const auto& [size, height] : std::vector<std::pair<int, int>>{{30, 35}, {15, 17}}) {
-        TTF_Font* font = TTF_OpenFont("tarno/arial.ttf", size);
+    tarno::Fonts fonts = tarno::open_fonts(tarno::FONT_FILE, stderr);
+    const std::vector<std::pair<TTF_Font*, int>> sizes{{fonts.font_large, 35}, {fonts.font_small, 17}};
+    for (const auto& [font, height] : sizes) {
         ASSERT_NE(font, nullptr) << TTF_GetError();
         for (const char* c = "0123456789.-E( MNormScifixDegRad"; *c; ++c)
-            EXPECT_TRUE(TTF_GlyphIsProvided(font, static_cast<Uint16>(*c))) << "'" << *c << "' at " << size;
-        EXPECT_NEAR(TTF_FontHeight(font), height, 2) << "at " << size;
-        TTF_CloseFont(font);
+            EXPECT_TRUE(TTF_GlyphIsProvided(font, static_cast<Uint16>(*c))) << "'" << *c << "' at " << height << " px";
+        EXPECT_NEAR(TTF_FontHeight(font), height, 2);
     }
+    tarno::close_fonts(fonts);
     TTF_Quit();
 }
 

@@ -8,9 +8,11 @@
 //   Helpers      surfaces, ink boxes, pictures, captured standard error
 //   Fixture      SDL with the dummy driver, a tarno/ folder in a temp dir
 //   Layout       each text where the layout puts it, both turn parities
+//   Number line sizes   a line too wide for the display in a smaller size
 //   Marks        the status texts by state
 //   Keypad       picture choice, unreadable pictures, failed blit, palettes
 //   Flip, fonts and resources
+//   Opening the font    every size, failed sizes, files that give no digits
 //   tarno-shot
 #include <gtest/gtest.h>
 #include <png.h>
@@ -24,6 +26,7 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,9 +49,11 @@
 
 // The flip cannot fail on SDL's dummy driver, so the test program is linked
 // with SDL_Flip wrapped: it fails while flip_fails is set and otherwise
-// hands the call to SDL.
+// hands the call to SDL. Likewise TTF_OpenFontRW refuses the sizes listed in
+// refused_points (closing the stream as the real call would).
 namespace {
 bool flip_fails = false;
+std::vector<int> refused_points;
 }
 
 extern "C" int __real_SDL_Flip(SDL_Surface* screen);
@@ -58,6 +63,15 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface* screen) {
         return -1;
     }
     return __real_SDL_Flip(screen);
+}
+
+extern "C" TTF_Font* __real_TTF_OpenFontRW(SDL_RWops* stream, int free_stream, int points);
+extern "C" TTF_Font* __wrap_TTF_OpenFontRW(SDL_RWops* stream, int free_stream, int points) {
+    if (std::find(refused_points.begin(), refused_points.end(), points) == refused_points.end())
+        return __real_TTF_OpenFontRW(stream, free_stream, points);
+    if (free_stream != 0) SDL_RWclose(stream);
+    SDL_SetError("size %d refused for the test", points);
+    return nullptr;
 }
 
 namespace {
@@ -157,11 +171,13 @@ Box expected_ink(const UprightText& t, int x, int y) {
     return b;
 }
 
-// A text the screen should show: the literal text, the font, the place.
+// A text the screen should show: the literal text, the font, the place;
+// font, when set, stands in for the one of the two that small_font names.
 struct Placed {
     const char* text;
     bool small_font;
     int x, y;
+    TTF_Font* font = nullptr;
 };
 
 // The status row and the number line as the layout places them; a null
@@ -184,7 +200,8 @@ void expect_screen_shows(const SDL_Surface* screen, const tarno::Fonts& fonts, c
     const Uint32 white = SDL_MapRGB(screen->format, 255, 255, 255);
     std::vector<Box> windows, expected;
     for (const Placed& p : texts) {
-        const UprightText t = upright_text(p.small_font ? fonts.font_small : fonts.font_large, p.text, screen->format);
+        TTF_Font* font = p.font != nullptr ? p.font : p.small_font ? fonts.font_small : fonts.font_large;
+        const UprightText t = upright_text(font, p.text, screen->format);
         Box window;
         if (t.w > 0) {
             window.add(p.x, p.y);
@@ -292,12 +309,12 @@ protected:
         char here[PATH_MAX];
         ASSERT_NE(getcwd(here, sizeof here), nullptr);
         home_ = here;
-        font_path_ = home_ + "/tarno/arial.ttf";
+        font_path_ = home_ + "/" + tarno::FONT_FILE;
         char dir[] = "/tmp/tarno-screen-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         dir_ = dir;
         ASSERT_EQ(mkdir((dir_ + "/tarno").c_str(), 0755), 0);
-        ASSERT_EQ(symlink(font_path_.c_str(), (dir_ + "/tarno/arial.ttf").c_str()), 0);
+        ASSERT_EQ(symlink(font_path_.c_str(), (dir_ + "/" + tarno::FONT_FILE).c_str()), 0);
     }
 
     static void TearDownTestSuite() {
@@ -310,10 +327,9 @@ protected:
     void SetUp() override {
         screen_ = SDL_SetVideoMode(320, 240, 16, 0);
         ASSERT_NE(screen_, nullptr) << SDL_GetError();
-        large_.reset(TTF_OpenFont(font_path_.c_str(), 30));
-        small_.reset(TTF_OpenFont(font_path_.c_str(), 15));
-        ASSERT_TRUE(large_ && small_) << TTF_GetError();
-        fonts_ = {large_.get(), small_.get()};
+        refused_points.clear();
+        fonts_ = tarno::open_fonts(font_path_.c_str(), stderr);
+        ASSERT_TRUE(fonts_.font_large && fonts_.font_small) << TTF_GetError();
         ASSERT_EQ(chdir(dir_.c_str()), 0);
         write_plain_picture("tarno/tarno.bmp", 255, 255, 255);
         write_plain_picture("tarno/tarno9.bmp", 200, 230, 255);
@@ -321,9 +337,14 @@ protected:
     }
 
     void TearDown() override {
+        tarno::close_fonts(fonts_);
+        refused_points.clear();
         flip_fails = false;
         EXPECT_EQ(chdir(home_.c_str()), 0);
     }
+
+    // The calculator's font at points, opened by the test itself.
+    static Font font_at(int points) { return Font(TTF_OpenFont(font_path_.c_str(), points)); }
 
     Uint32 colour(Uint8 r, Uint8 g, Uint8 b) const { return SDL_MapRGB(screen_->format, r, g, b); }
 
@@ -332,7 +353,6 @@ protected:
 
     static std::string home_, font_path_, dir_;
     SDL_Surface* screen_ = nullptr;
-    Font large_, small_;
     tarno::Fonts fonts_{};
 };
 
@@ -342,6 +362,8 @@ using ScreenLayout = Screen;
 using ScreenMarks = Screen;
 using ScreenKeypad = Screen;
 using ScreenFailures = Screen;
+using ScreenNumberLine = Screen;
+using FontOpening = Screen;
 using ShotTool = Screen;
 
 // ---------------------------------------------------------------- Layout
@@ -392,8 +414,6 @@ TEST_F(ScreenLayout, NumberLineIsSignDigitsAndShownExponentRightAligned) {
         {' ', "               0", "   ", " 0"},
         {'-', "1.5", "-03", "-1.5E-03"},
         {' ', "1", "-  ", " 1E-  "},  // not blank: E, the minus and two blanks
-        {' ', "1234567890123456", "   ", " 1234567890123456"},  // longer than the display
-        {'-', "9.99999999999", "+100", "-9.99999999999E+100"},
         {' ', "               ", "   ", " "},
     };
     for (const Case& c : cases) {
@@ -401,6 +421,156 @@ TEST_F(ScreenLayout, NumberLineIsSignDigitsAndShownExponentRightAligned) {
         tarno::redraw_screen(screen_, fonts_, state_showing(c.sign, c.mantissa, c.exponent_field));
         expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", c.line));
     }
+}
+
+// ---------------------------------------------------------------- Number line sizes
+
+// The number line's ink below the status row: the box of every pixel that
+// is not the white keypad in screen columns 28..86.
+Box number_line_ink(const SDL_Surface* screen) {
+    const Uint32 white = SDL_MapRGB(screen->format, 255, 255, 255);
+    Box ink;
+    for (int y = 0; y < screen->h; ++y)
+        for (int x = 28; x < 87; ++x)
+            if (pixel16(screen, x, y) != white) ink.add(x, y);
+    return ink;
+}
+
+// Widths measured with the calculator's font: at 30 points " 1234567890123"
+// is 229 px, "-1234567890123" 231 (218 at 29),
+// " 12345678901234" 246 (232 at 29 and 28, 218 at 27), " 1234567890123456"
+// 280 (231 at 26 and 25, 215 at 24), " 3.074185296307E-12" 301 (233 at 24,
+// 230 at 23), "-9.99999999999E+100" 311 (240 at 24, 237
+// at 23, 221 at 22) and the 21-character lines 344 and 346 (243 and 244 at 21,
+// 224 and 225 at 20). Ascents: 28 at 30 points, 27 at 29, 25 at 27, 22 at 24,
+// 21 at 23, 20 at 22, 19 at 20; a line's top lies lower by the difference.
+TEST_F(ScreenNumberLine, WideLineTakesTheLargestSizeAtWhichItFits) {
+    struct Case {
+        char sign;
+        const char* mantissa;
+        const char* exponent_field;
+        const char* line;
+        int points, top;
+    };
+    const Case cases[] = {
+        {' ', "1234567890123", "   ", " 1234567890123", 30, 25},
+        {'-', "1234567890123", "   ", "-1234567890123", 29, 26},
+        {' ', "12345678901234", "   ", " 12345678901234", 27, 28},
+        {' ', "1234567890123456", "   ", " 1234567890123456", 24, 31},
+        {' ', "3.074185296307", "-12", " 3.074185296307E-12", 23, 32},  // exactly 230 px at 23
+        {'-', "9.99999999999", "+100", "-9.99999999999E+100", 22, 33},
+        {' ', "1234567890123456", "-62", " 1234567890123456E-62", 20, 34},
+        {'-', "9876543209876543", "-98", "-9876543209876543E-98", 20, 34},  // the widest a line gets
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const Font font = font_at(c.points);
+        ASSERT_TRUE(font);
+        EXPECT_LE(upright_text(font.get(), c.line, screen_->format).w, 230) << "not whole inside the display";
+        tarno::redraw_screen(screen_, fonts_, state_showing(c.sign, c.mantissa, c.exponent_field));
+        std::vector<Placed> texts = screen_layout(nullptr, " ", "Norm", "Rad", c.line);
+        texts.back() = {c.line, false, c.top, 10, font.get()};
+        expect_screen_shows(screen_, fonts_, texts);
+    }
+}
+
+// Digits 1 and 4 and the letter E stand on the baseline without overshoot:
+// the bottom of their ink is the baseline at any size. An odd-wide text of
+// even height lies a pixel lower: that is the turn's doing.
+TEST_F(ScreenNumberLine, NarrowLineSitsOnTheBaselineOfTheLargeOne) {
+    tarno::redraw_screen(screen_, fonts_, state_showing(' ', "1", "   "));
+    const int baseline = number_line_ink(screen_).right;
+    struct Case {
+        char sign;
+        const char* mantissa;
+        const char* exponent_field;
+        const char* line;
+        int points;
+    };
+    const Case cases[] = {
+        {'-', "1414141414141", "   ", "-1414141414141", 29},
+        {' ', "14141414141414", "   ", " 14141414141414", 27},
+        {' ', "1414141414141414", "   ", " 1414141414141414", 24},
+        {'-', "1414141414141414", "-44", "-1414141414141414E-44", 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const Font font = font_at(c.points);
+        const UprightText t = upright_text(font.get(), c.line, screen_->format);
+        const int lower = t.w % 2 == 1 && t.h % 2 == 0 ? 1 : 0;
+        tarno::redraw_screen(screen_, fonts_, state_showing(c.sign, c.mantissa, c.exponent_field));
+        EXPECT_EQ(number_line_ink(screen_).right, baseline + lower);
+    }
+}
+
+TEST_F(ScreenNumberLine, LineThatFitsIsDrawnAsTheLargeFontAloneDraws) {
+    const Font large = font_at(30);
+    ASSERT_TRUE(large);
+    struct Case {
+        char sign;
+        const char* mantissa;
+        const char* exponent_field;
+        const char* line;
+    };
+    const Case cases[] = {
+        {' ', "1234567890123", "   ", " 1234567890123"},  // 229 px wide
+        {'-', "1.5", "-03", "-1.5E-03"},
+        {' ', "0", "   ", " 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const tarno::CalcState s = state_showing(c.sign, c.mantissa, c.exponent_field);
+        tarno::redraw_screen(screen_, fonts_, s);
+        const std::string drawn(static_cast<const char*>(screen_->pixels), screen_->pitch * screen_->h);
+
+        // The status row alone, then the line at 30 points rendered, turned
+        // and blended at (25, 10) here.
+        tarno::redraw_screen(screen_, tarno::Fonts{nullptr, fonts_.font_small}, s);
+        Surface rendered(TTF_RenderText_Blended(large.get(), c.line, SDL_Color{0, 0, 0, 0}));
+        Surface turned(tarno::rotate_quarter_turn(rendered.get(), 90.0, 1.0, 0));
+        SDL_Rect place{25, 10, 0, 0};
+        ASSERT_EQ(SDL_BlitSurface(turned.get(), nullptr, screen_, &place), 0);
+        const std::string expected(static_cast<const char*>(screen_->pixels), screen_->pitch * screen_->h);
+        EXPECT_TRUE(drawn == expected);
+    }
+}
+
+int narrow_index(int points) {
+    const int* end = tarno::NARROW_NUMBER_LINE_POINTS + tarno::NARROW_SIZE_COUNT;
+    return static_cast<int>(std::find(tarno::NARROW_NUMBER_LINE_POINTS, end, points) - tarno::NARROW_NUMBER_LINE_POINTS);
+}
+
+TEST_F(ScreenNumberLine, MissingSizeIsStoodInForByTheNearestOpenOne) {
+    const Font at23 = font_at(23), at29 = font_at(29), at30 = font_at(30);
+    ASSERT_TRUE(at23 && at29 && at30);
+    const tarno::CalcState sixteen_digits = state_showing(' ', "1234567890123456", "   ");
+    const tarno::CalcState with_exponent = state_showing(' ', "1234567890123456", "-62");
+    // The status row as at power-on, then the number line as given.
+    auto screen_with = [](Placed line) {
+        std::vector<Placed> texts = screen_layout(nullptr, " ", "Norm", "Rad", line.text);
+        texts.back() = line;
+        return texts;
+    };
+
+    tarno::Fonts fonts = fonts_;
+    fonts.narrow[narrow_index(24)] = nullptr;  // the size the sixteen digits take
+    tarno::redraw_screen(screen_, fonts, sixteen_digits);
+    expect_screen_shows(screen_, fonts_, screen_with({" 1234567890123456", false, 32, 10, at23.get()}));
+
+    for (int i = 1; i < tarno::NARROW_SIZE_COUNT; ++i) fonts.narrow[i] = nullptr;  // only 29 is left
+    ASSERT_EQ(narrow_index(29), 0);
+    tarno::redraw_screen(screen_, fonts, with_exponent);
+    expect_screen_shows(screen_, fonts_, screen_with({" 1234567890123456E-62", false, 26, 10, at29.get()}));
+
+    fonts.narrow[0] = nullptr;  // no narrow size at all: the large font, as far as it goes
+    tarno::redraw_screen(screen_, fonts, with_exponent);
+    expect_screen_shows(screen_, fonts_, screen_with({" 1234567890123456E-62", false, 25, 10, at30.get()}));
+
+    fonts = fonts_;
+    fonts.font_large = nullptr;  // no large font, no number line
+    fonts.font_small = nullptr;
+    tarno::redraw_screen(screen_, fonts, with_exponent);
+    expect_screen_shows(screen_, fonts_, {});
 }
 
 // ---------------------------------------------------------------- Marks
@@ -614,6 +784,76 @@ TEST_F(ScreenFailures, RedrawsFreeEverySurfaceTheyMake) {
     EXPECT_LT(after, before + 64 * 1024) << "grew by " << (after - before) << " bytes";
 }
 
+// ---------------------------------------------------------------- Opening the font
+
+TEST_F(FontOpening, EverySizeOpensQuietly) {
+    tarno::Fonts fonts;
+    const std::string err = stderr_of([&] { fonts = tarno::open_fonts(font_path_.c_str(), stderr); });
+    EXPECT_EQ(err, "");
+    const Font at30 = font_at(30), at15 = font_at(15);
+    ASSERT_TRUE(fonts.font_large && fonts.font_small);
+    EXPECT_EQ(TTF_FontHeight(fonts.font_large), TTF_FontHeight(at30.get()));
+    EXPECT_EQ(TTF_FontHeight(fonts.font_small), TTF_FontHeight(at15.get()));
+    for (int points = 29; points >= 20; --points) {
+        SCOPED_TRACE(points);
+        const int i = narrow_index(points);
+        ASSERT_LT(i, tarno::NARROW_SIZE_COUNT);
+        ASSERT_NE(fonts.narrow[i], nullptr);
+        EXPECT_EQ(TTF_FontHeight(fonts.narrow[i]), TTF_FontHeight(font_at(points).get()));
+    }
+    tarno::close_fonts(fonts);
+}
+
+TEST_F(FontOpening, SizesThatFailAreReportedInOneLineAndTheRestOpen) {
+    refused_points = {15, 24};
+    tarno::Fonts fonts;
+    const std::string err = stderr_of([&] { fonts = tarno::open_fonts(font_path_.c_str(), stderr); });
+    EXPECT_EQ(err, "Couldn't open font " + font_path_ + ": size 15 refused for the test\n");
+    EXPECT_EQ(fonts.font_small, nullptr);
+    EXPECT_NE(fonts.font_large, nullptr);
+    for (int i = 0; i < tarno::NARROW_SIZE_COUNT; ++i)
+        EXPECT_EQ(fonts.narrow[i] == nullptr, tarno::NARROW_NUMBER_LINE_POINTS[i] == 24) << i;
+    tarno::close_fonts(fonts);
+}
+
+// A missing file, a FIFO (which must not stop the opening) and the font cut
+// off halfway (which opens but draws nothing) leave every size closed.
+TEST_F(FontOpening, FileThatGivesNoDigitsIsReportedAndNothingStaysOpen) {
+    ASSERT_EQ(mkdir("scratch", 0755), 0);
+    ASSERT_EQ(mkfifo("scratch/fifo.ttf", 0644), 0);
+    const std::string whole = file_text(font_path_);
+    {
+        std::ofstream cut("scratch/cut.ttf", std::ios::binary);
+        cut << whole.substr(0, whole.size() / 2);
+    }
+    struct Case {
+        const char* path;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"scratch/none.ttf", "Couldn't open scratch/none.ttf"},
+        {"scratch/fifo.ttf", "Couldn't open scratch/fifo.ttf"},
+        {"scratch/cut.ttf", "it renders no ink"},
+    };
+    // An open that waits for the FIFO's writer ends the test here, whatever
+    // the runner had done with the alarm signal.
+    std::signal(SIGALRM, SIG_DFL);
+    alarm(20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        tarno::Fonts fonts;
+        const std::string err = stderr_of([&] { fonts = tarno::open_fonts(c.path, stderr); });
+        EXPECT_EQ(err, std::string("Couldn't open font ") + c.path + ": " + c.why + "\n");
+        EXPECT_EQ(SDL_GetError(), c.why);
+        EXPECT_EQ(fonts.font_large, nullptr);
+        EXPECT_EQ(fonts.font_small, nullptr);
+        for (TTF_Font* narrow : fonts.narrow) EXPECT_EQ(narrow, nullptr);
+        tarno::close_fonts(fonts);
+    }
+    alarm(0);
+    EXPECT_EQ(std::system("rm -r scratch"), 0);
+}
+
 // ---------------------------------------------------------------- tarno-shot
 
 struct ShotRun {
@@ -749,6 +989,59 @@ TEST_F(ShotTool, BadArgumentsExitWithTwoAndWriteNothing) {
     EXPECT_EQ(run_shot("--sideways bad.bmp 61").status, 2);
     EXPECT_EQ(run_shot("").status, 2);
     EXPECT_FALSE(file_exists("bad.bmp"));
+}
+
+// The 16-digit entry and the 21-character exponent entry, drawn at 24 and 20
+// points: the whole ink of the line, as wide as the line's ink at that size,
+// between the user's left edge and 10 px from the right one.
+TEST_F(ShotTool, LongEntriesShowEveryCharacterInsideTheDisplay) {
+    struct Case {
+        const char* tokens;
+        const char* line;
+        int points;
+    };
+    const Case cases[] = {
+        {"61 62 63 51 52 53 41 42 43 71 61 62 63 51 52 53", " 1234567890123456", 24},
+        {"61 62 63 51 52 53 41 42 43 71 61 62 63 51 52 53 82 73 53 62", " 1234567890123456E-62", 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const ShotRun run = run_shot(std::string("--upright long.bmp ") + c.tokens);
+        ASSERT_EQ(run.status, 0) << run.err;
+        Surface shot(SDL_LoadBMP("long.bmp"));
+        ASSERT_TRUE(shot);
+        ASSERT_EQ(shot->format->BytesPerPixel, 3);
+        auto pixel = [&](int x, int y) {
+            const Uint8* p = static_cast<const Uint8*>(shot->pixels) + y * shot->pitch + x * 3;
+            return std::string(reinterpret_cast<const char*>(p), 3);
+        };
+        const std::string keypad = pixel(120, 200);  // the plain keypad picture
+        Box ink;  // in the number line's rows of the upright picture
+        for (int y = 28; y < 87; ++y)
+            for (int x = 0; x < shot->w; ++x)
+                if (pixel(x, y) != keypad) ink.add(x, y);
+        const Font font = font_at(c.points);
+        const Box line_ink = upright_text(font.get(), c.line, screen_->format).ink;
+        EXPECT_GT(ink.left, 0);
+        EXPECT_LE(ink.right, 239 - 10);
+        EXPECT_EQ(ink.right - ink.left, line_ink.right - line_ink.left);
+    }
+}
+
+TEST_F(ShotTool, FontThatRendersNoInkIsAnError) {
+    const std::string whole = file_text(font_path_);
+    ASSERT_EQ(std::remove("tarno/arial.ttf"), 0);
+    {
+        std::ofstream cut("tarno/arial.ttf", std::ios::binary);
+        cut << whole.substr(0, whole.size() / 2);
+    }
+    std::remove("cut.bmp");
+    const ShotRun run = run_shot("cut.bmp 61");
+    ASSERT_EQ(std::remove("tarno/arial.ttf"), 0);
+    ASSERT_EQ(symlink(font_path_.c_str(), "tarno/arial.ttf"), 0);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarno-shot: couldn't open tarno/arial.ttf: it renders no ink\n");
+    EXPECT_FALSE(file_exists("cut.bmp"));
 }
 
 }  // namespace

@@ -166,8 +166,8 @@ TEST_F(Click, FailureIsReportedAndTheKeyStillCounts) {
 
 TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
     TTF_Init();
-    app.font_large = TTF_OpenFont(FONT_FILE, 30);
-    ASSERT_NE(app.font_large, nullptr) << TTF_GetError();
+    app.fonts = open_fonts(FONT_FILE, stderr);
+    ASSERT_NE(app.fonts.font_large, nullptr) << TTF_GetError();
     const Uint32 marker = SDL_MapRGB(app.screen->format, 8, 4, 8);
     SDL_FillRect(app.screen, nullptr, marker);
 
@@ -185,8 +185,7 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
 
     process_key(81, app.screen);  // Off only asks; the loop ends the program
     EXPECT_EQ(app.quit_requested, 1);
-    TTF_CloseFont(app.font_large);
-    app.font_large = nullptr;
+    close_fonts(app.fonts);
 }
 
 // One pass in direct mode, with touch samples written into a pipe.

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr const char* USAGE = "usage: tarno-shot [--upright] OUT.bmp|OUT.png TOKEN...";
-constexpr const char* FONT_PATH = "tarno/arial.ttf";
 
 struct Request {
     bool upright = false;
@@ -98,16 +97,15 @@ bool shoot(const Request& request) {
     }
     // Unlike the calculator, which draws on without a font, a shot without
     // its texts is no use: a missing font is an error here.
-    const tarno::Fonts fonts{TTF_OpenFont(FONT_PATH, 30), TTF_OpenFont(FONT_PATH, 15)};
+    tarno::Fonts fonts = tarno::open_fonts(tarno::FONT_FILE, nullptr);
     bool shot = false;
     if (fonts.font_large == nullptr || fonts.font_small == nullptr) {
-        std::fprintf(stderr, "tarno-shot: couldn't open %s: %s\n", FONT_PATH, TTF_GetError());
+        std::fprintf(stderr, "tarno-shot: couldn't open %s: %s\n", tarno::FONT_FILE, SDL_GetError());
     } else {
         tarno::redraw_screen(screen, fonts, tarno::calc_state());
         shot = save_picture(screen, request);
     }
-    if (fonts.font_small != nullptr) TTF_CloseFont(fonts.font_small);
-    if (fonts.font_large != nullptr) TTF_CloseFont(fonts.font_large);
+    tarno::close_fonts(fonts);
     return shot;
 }
 
