@@ -159,6 +159,9 @@ bool poll_touch_device(const char* path);
 // pen down; touch_delivered says whether a sample came.
 bool read_touch_sample(int fd);
 
+// Closes the touch device if it is open; the next direct-mode pass opens it again.
+void close_touch_device();
+
 // --- The X display ---
 
 // On SDL's X11 driver: readies waiting on its X connection and watching the

@@ -22,12 +22,6 @@ void open_sound() {
     if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
 }
 
-void close_touch_device() {
-    if (app.touch_fd < 0) return;
-    close(app.touch_fd);
-    app.touch_fd = -1;
-}
-
 // The last picture before the menu takes over: a plain light blue screen.
 void blank_screen() {
     if (!app.screen) return;

@@ -46,8 +46,7 @@ void note_touch_failure() {
         return;
     }
     if (now - app.touch_failing_since < TOUCH_REOPEN_MS) return;
-    close(app.touch_fd);
-    app.touch_fd = -1;
+    close_touch_device();
     app.touch_failing = false;
 }
 
@@ -94,6 +93,12 @@ bool poll_touch_device(const char* path) {
     if (app.touch_delivered) app.touch_failing = false;
     else note_touch_failure();
     return pressed;
+}
+
+void close_touch_device() {
+    if (app.touch_fd < 0) return;
+    close(app.touch_fd);
+    app.touch_fd = -1;
 }
 
 bool read_touch_sample(int fd) {

@@ -3,9 +3,10 @@
 // Runs key codes and taps (the tokens of tarno-keys) through the calculator
 // from power-on, draws the screen as the calculator would, with its font and
 // keypad pictures from tarno/ below the working directory, and saves it as a
-// PNG when the file name ends in ".png", a BMP otherwise: 320 x 240 as the hardware holds it, or with --upright 240 x 320 as the
-// user sees the console. With no tokens in the arguments they are read from
-// standard input. Needs no display: SDL's dummy video driver draws.
+// PNG when the file name ends in ".png", a BMP otherwise: 320 x 240 as the
+// hardware holds it, or with --upright 240 x 320 as the user sees the
+// console. With no tokens in the arguments they are read from standard
+// input. Needs no display: SDL's dummy video driver draws.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
