@@ -42,7 +42,7 @@ bool redraw(int times) {
     if (!ready)
         std::fprintf(stderr, "tarno-redraw-driver: no screen or no font (run from the repository root): %s\n",
                      SDL_GetError());
-    for (int i = 0; ready && i < times; ++i) tarno::redraw_screen(screen, fonts, tarno::calc_state());
+    for (int i = 0; ready && i < times; ++i) tarno::redraw_screen(screen, fonts, tarno::read_only_calc_state());
     tarno::close_fonts(fonts);
     return ready;
 }

@@ -1,6 +1,6 @@
 // The calculator engine's boundary: what the shell, the display and the
 // tools may use. The engine is the only writer of CalcState; everyone else
-// gets it read-only through calc_state().
+// gets it read-only through read_only_calc_state().
 #pragma once
 
 #include <cstddef>
@@ -62,7 +62,7 @@ struct ScreenTexts {
 };
 
 // Read-only view of the one state record; valid for the whole run.
-const CalcState& calc_state();
+const CalcState& read_only_calc_state();
 
 // Power-on reset, called once at start-up (and by each tool run, each test):
 // clears everything, memory included, radians, Norm, and Ans = 0.

@@ -1,5 +1,5 @@
 // The calculator's one state record and its two resets.
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 
@@ -7,12 +7,12 @@ namespace {
 CalcState state;  // all zero at load, before any reset
 }
 
-CalcState& calc() { return state; }
+CalcState& writable_calc_state() { return state; }
 
-const CalcState& calc_state() { return state; }
+const CalcState& read_only_calc_state() { return state; }
 
 void clear_all() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     s.paren_depth = 0;
     s.pending_operand = 0.0;
     s.shift_active = 0;
@@ -24,7 +24,7 @@ void clear_all() {
 
 void reset_calculator() {
     clear_all();
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     s.memory_value = 0.0;
     s.degree_mode = 0;
     s.display_format = FORMAT_NORM;
@@ -32,7 +32,7 @@ void reset_calculator() {
 
 void power_on() {
     reset_calculator();
-    calc().last_answer = 0.0;
+    writable_calc_state().last_answer = 0.0;
 }
 
 }  // namespace tarno

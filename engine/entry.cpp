@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 
@@ -23,7 +23,7 @@ namespace {
 // characters), fits here before the part that fits the field is copied.
 constexpr std::size_t WORK_SIZE = 512;
 
-char* text() { return calc().display_text; }
+char* text() { return writable_calc_state().display_text; }
 
 std::size_t mantissa_length(const char* t) { return strnlen(t, MANTISSA_CHARS); }
 
@@ -60,7 +60,7 @@ bool exponent_field_blank(const CalcState& state) {
 }
 
 void clear_display() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     s.sign_char = ' ';
     s.exponent_entry = 0;
     char* t = text();
@@ -73,7 +73,7 @@ void clear_display() {
 void enter_digit(int code) {
     if (code < 0 || code > DIGIT_POINT) return;
     char* t = text();
-    if (calc().exponent_entry) {
+    if (writable_calc_state().exponent_entry) {
         // The exponent keeps the last two digits typed; it has no point.
         if (code != DIGIT_POINT) {
             const char d = static_cast<char>('0' + code);
@@ -104,7 +104,7 @@ void enter_digit(int code) {
 }
 
 void backspace() {
-    const CalcState& s = calc();
+    const CalcState& s = writable_calc_state();
     if (!s.entry_active) return;
     if (s.exponent_entry) {  // exponent digits cannot be taken back
         parse_display();
@@ -120,7 +120,7 @@ void backspace() {
 }
 
 void toggle_sign() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     if (s.exponent_entry) {
         char& e = s.display_text[EXPONENT_FIELD];
         e = (e == '-') ? ' ' : '-';
@@ -131,7 +131,7 @@ void toggle_sign() {
 }
 
 void parse_display() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     const char* t = s.display_text;
     char work[40];
     std::size_t n = mantissa_length(t);
@@ -160,7 +160,7 @@ void format_scientific(double value, char* work) {
 }
 
 void format_value() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     double v = s.x_value;
     blank_exponent(s.display_text);
     s.sign_char = ' ';

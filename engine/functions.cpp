@@ -2,23 +2,23 @@
 // leaves the pending operation, the parentheses and the memory alone.
 #include <cmath>
 
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 
 namespace {
-double& x() { return calc().x_value; }
+double& x() { return writable_calc_state().x_value; }
 }
 
 double angle_to_radians(double v) {
-    if (calc().degree_mode == 0) return v;
+    if (read_only_calc_state().degree_mode == 0) return v;
     const double s = v + v;
     const double p = s * CALC_PI;
     return p / 360.0;
 }
 
 double radians_to_angle(double r) {
-    if (calc().degree_mode == 0) return r;
+    if (read_only_calc_state().degree_mode == 0) return r;
     const double p = r * 180.0;
     return p / CALC_PI;
 }

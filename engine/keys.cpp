@@ -1,13 +1,13 @@
 // The key dispatch: what every key does in the normal and the shifted state,
-// and how each key ends (digit, immediate return, or the common ending that
-// shows x_value and ends the number entry).
-#include "calc_ops.h"
+// and how each key ends (digit, immediate return, the common ending that
+// shows x_value and ends the number entry, or that ending and switching off).
+#include "engine_internal.h"
 
 namespace tarno {
 
 namespace {
 
-enum Ending { DIGIT, IMMEDIATE, COMMON };
+enum Ending { DIGIT, IMMEDIATE, COMMON, SWITCH_OFF };
 
 using Action = void (*)();
 
@@ -17,8 +17,6 @@ struct KeyRow {
     Action shifted;
     Ending ending;
 };
-
-bool off_requested = false;
 
 template <int D>
 void type_digit() { enter_digit(D); }
@@ -30,18 +28,17 @@ void multiply() { begin_operation(OP_MULTIPLY); }
 void subtract() { begin_operation(OP_SUBTRACT); }
 void add() { begin_operation(OP_ADD); }
 void modulo() { begin_operation(OP_MODULO); }
-void shift_on() { calc().shift_active = 1; }
-void shift_off() { calc().shift_active = 0; }
-void toggle_angle_unit() { calc().degree_mode ^= 1; }
-void memory_recall() { calc().x_value = calc().memory_value; }
-void memory_store() { calc().memory_value = calc().x_value; }
-void recall_answer() { calc().x_value = calc().last_answer; }
-void exponent_key() { calc().exponent_entry = 1; }
-void switch_off() { off_requested = true; }
+void shift_on() { writable_calc_state().shift_active = 1; }
+void shift_off() { writable_calc_state().shift_active = 0; }
+void toggle_angle_unit() { writable_calc_state().degree_mode ^= 1; }
+void memory_recall() { writable_calc_state().x_value = writable_calc_state().memory_value; }
+void memory_store() { writable_calc_state().memory_value = writable_calc_state().x_value; }
+void recall_answer() { writable_calc_state().x_value = writable_calc_state().last_answer; }
+void exponent_key() { writable_calc_state().exponent_entry = 1; }
 
 // Norm, Sci, fix 0 .. fix 9, then Norm again.
 void advance_format() {
-    int& f = calc().display_format;
+    int& f = writable_calc_state().display_format;
     f = f + 1;
     if (f > 9) f = FORMAT_NORM;
 }
@@ -83,7 +80,7 @@ constexpr KeyRow KEY_TABLE[] = {
     {73, toggle_sign,     toggle_sign,     IMMEDIATE},
     {74, add,             add,             COMMON},
     {75, close_paren,     close_paren,     COMMON},
-    {81, switch_off,      switch_off,      COMMON},
+    {81, nullptr,         nullptr,         SWITCH_OFF},
     {82, exponent_key,    exponent_key,    IMMEDIATE},
     {83, backspace,       backspace,       IMMEDIATE},
     // 84 lies under the equals key and has no action.
@@ -99,22 +96,21 @@ const KeyRow* find_key(KeyCode key) {
 }  // namespace
 
 bool handle_key(KeyCode key) {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     const KeyRow* row = find_key(key);
     // A code with no row has no action and takes the common ending.
     const Ending ending = row ? row->ending : COMMON;
     const Action action = row ? (s.shift_active ? row->shifted : row->normal) : nullptr;
 
-    off_requested = false;
     if (ending == DIGIT && !s.entry_active) clear_display();  // a new number
     if (action) action();
     if (ending == DIGIT) {
         s.entry_active = 1;  // also when the digit was refused
-    } else if (ending == COMMON) {
+    } else if (ending == COMMON || ending == SWITCH_OFF) {
         format_value();
         s.entry_active = 0;
     }
-    return off_requested;
+    return ending == SWITCH_OFF;
 }
 
 }  // namespace tarno

@@ -2,12 +2,12 @@
 // equals and percent. Every step is rounded as a double in the order written.
 #include <cmath>
 
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 
 double apply_pending() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     const double a = s.pending_operand;
     const double x = s.x_value;
     double r = x;
@@ -39,13 +39,13 @@ double apply_pending() {
 
 void begin_operation(PendingOp op) {
     const double r = apply_pending();
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     s.pending_operand = r;
     s.pending_op = op;
 }
 
 void open_paren() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     if (s.paren_depth >= PAREN_LEVELS) return;  // a ninth ( is dropped
     s.paren_operands[s.paren_depth] = s.pending_operand;
     s.paren_ops[s.paren_depth] = s.pending_op;
@@ -54,7 +54,7 @@ void open_paren() {
 }
 
 void close_paren() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     if (s.paren_depth == 0) return;  // nothing open: the pending operation waits
     --s.paren_depth;
     const double r = apply_pending();
@@ -65,7 +65,7 @@ void close_paren() {
 }
 
 void evaluate_all() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     while (s.paren_depth != 0) close_paren();
     const double r = apply_pending();
     s.last_answer = r;
@@ -73,7 +73,7 @@ void evaluate_all() {
 }
 
 void apply_percent() {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     const double a = s.pending_operand;
     const double x = s.x_value;
     switch (s.pending_op) {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 

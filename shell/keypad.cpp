@@ -1,12 +1,27 @@
-// The keypad's geometry on the landscape screen: 8 key columns from x = 87
-// with a pitch of 28.5 pixels (57 half-pixels), keys 23 wide; 5 key rows
-// from y = 8 with a pitch of 47, keys 39 high; the equals key is one tall
-// rectangle over the two top cells of the rightmost column.
-#include "shell.h"
+// The keypad's geometry on the landscape screen and the hit-test over it.
+// The user's keypad rows are the screen's columns and the user's columns
+// the screen's rows (the console is held a quarter turn clockwise).
+#include "keypad.h"
 
 namespace tarno {
 
 namespace {
+// The key columns are counted in half-pixels, so that the pitch of 28.5
+// pixels is a whole number and the gaps come out 6 and 5 pixels in turn.
+constexpr int KEYPAD_LEFT_HALF_PX = 174;  // x = 87: the strip left of it is the number display
+constexpr int COLUMN_PITCH_HALF_PX = 57;  // 8 columns in the 233 pixels right of the display
+constexpr int KEY_WIDTH_HALF_PX = 46;     // a key is 23 pixels wide: remainders 0..45
+constexpr int KEYPAD_TOP = 8;             // the first key row's top pixel row
+constexpr int ROW_PITCH = 47;             // 5 rows fill the screen's 240 pixel rows
+constexpr int KEY_HEIGHT = 39;            // a key is 39 pixels high: remainders 0..38, gaps 8
+constexpr int KEY_COLUMNS = 8;            // the user's key rows 1..8
+constexpr int KEY_ROWS = 5;               // the user's key columns 1..5
+
+// The equals key is one tall rectangle over the two top cells of the last
+// column; it also takes the pixel row above the keypad.
+constexpr int EQUALS_TOP = KEYPAD_TOP - 1;
+constexpr KeyCode EQUALS_KEY = 85;
+
 // Far beyond the screen's edges, where no key can lie. Positions come from
 // the touch device's arithmetic and from the tools' taps, so any int can
 // arrive; the hit-test's own arithmetic (2x, y - 8) must never see values
@@ -18,17 +33,18 @@ KeyCode key_at(int x, int y) {
     if (x < -FAR_OFF_SCREEN || x > FAR_OFF_SCREEN || y < -FAR_OFF_SCREEN || y > FAR_OFF_SCREEN) return 0;
     // Integer division truncates toward zero: left of or above the keypad the
     // cell index is 0 and the remainder negative, which the tests below reject.
-    const int half_x = 2 * x - 174;
-    const int c = half_x / 57;
-    const int rx = half_x - 57 * c;
-    const int r = (y - 8) / 47;
-    const int ry = (y - 8) - 47 * r;
+    const int half_x = 2 * x - KEYPAD_LEFT_HALF_PX;
+    const int c = half_x / COLUMN_PITCH_HALF_PX;
+    const int rx = half_x - COLUMN_PITCH_HALF_PX * c;
+    const int r = (y - KEYPAD_TOP) / ROW_PITCH;
+    const int ry = (y - KEYPAD_TOP) - ROW_PITCH * r;
 
-    // The equals key also takes the row y = 7, the gap between its two cells
-    // and the 5 pixel columns right of them: rx is not tested for it.
-    if (c == 7 && y >= 7 && (r == 0 || (r == 1 && ry <= 38))) return 85;
-    if (rx >= 0 && rx <= 45 && ry >= 0 && ry <= 38 && r >= 0 && r <= 4 && c >= 0 && c <= 7)
-        return 10 * (c + 1) + (5 - r);
+    // The equals key: the gap between its two cells and the 5 pixel columns
+    // right of them are its too, so rx is not tested for it.
+    if (c == KEY_COLUMNS - 1 && y >= EQUALS_TOP && (r == 0 || (r == 1 && ry < KEY_HEIGHT))) return EQUALS_KEY;
+    if (rx >= 0 && rx < KEY_WIDTH_HALF_PX && ry >= 0 && ry < KEY_HEIGHT && r >= 0 && r < KEY_ROWS && c >= 0 &&
+        c < KEY_COLUMNS)
+        return 10 * (c + 1) + (KEY_ROWS - r);
     return 0;
 }
 

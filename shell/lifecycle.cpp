@@ -54,7 +54,7 @@ void start_up() {
     app.fonts = open_fonts(FONT_FILE, stderr);
     open_sound();
     check_firmware_version(FIRMWARE_VERSION_FILE);
-    redraw_screen(app.screen, app.fonts, calc_state());
+    redraw_screen(app.screen, app.fonts, read_only_calc_state());
     app.next_accept_ms = platform.clock();  // the first press counts at once
     app.last_click_channel = -1;
     app.touch_fd = -1;

@@ -76,7 +76,7 @@ void handle_event(const SDL_Event& event) {
 
 void process_key(KeyCode key, SDL_Surface* screen) {
     if (handle_key(key)) app.quit_requested = 1;
-    redraw_screen(screen, app.fonts, calc_state());
+    redraw_screen(screen, app.fonts, read_only_calc_state());
 }
 
 bool handle_press() {

@@ -15,7 +15,7 @@
 #include "SDL.h"
 #include "SDL_ttf.h"
 #include "display.h"
-#include "shell.h"
+#include "keypad.h"
 
 namespace {
 

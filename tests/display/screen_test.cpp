@@ -282,7 +282,7 @@ std::size_t heap_in_use() {
 // right-aligned over 16 characters, the exponent field as given.
 tarno::CalcState state_showing(char sign, const char* mantissa, const char* exponent_field) {
     tarno::power_on();
-    tarno::CalcState s = tarno::calc_state();
+    tarno::CalcState s = tarno::read_only_calc_state();
     std::snprintf(s.display_text, tarno::EXPONENT_FIELD, "%16s", mantissa);
     std::snprintf(s.display_text + tarno::EXPONENT_FIELD, tarno::DISPLAY_TEXT_SIZE - tarno::EXPONENT_FIELD, "%s",
                   exponent_field);
@@ -292,7 +292,7 @@ tarno::CalcState state_showing(char sign, const char* mantissa, const char* expo
 
 tarno::CalcState power_on_state() {
     tarno::power_on();
-    return tarno::calc_state();
+    return tarno::read_only_calc_state();
 }
 
 // ---------------------------------------------------------------- Fixture
@@ -892,7 +892,7 @@ TEST_F(ShotTool, SavesTheScreenThatTheCalculatorDrawsForTheKeys) {
 
         tarno::power_on();
         for (tarno::KeyCode key : c.keys) tarno::handle_key(key);
-        tarno::redraw_screen(screen_, fonts_, tarno::calc_state());
+        tarno::redraw_screen(screen_, fonts_, tarno::read_only_calc_state());
         ASSERT_EQ(SDL_SaveBMP(screen_, "expected.bmp"), 0);
         EXPECT_TRUE(file_text("shot.bmp") == file_text("expected.bmp"));
 

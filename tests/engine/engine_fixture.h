@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "calc_ops.h"
+#include "engine_internal.h"
 
 namespace tarno {
 
@@ -18,16 +18,16 @@ protected:
         for (KeyCode k : keys) handle_key(k);
     }
 
-    static const CalcState& state() { return calc_state(); }
-    static double x() { return calc_state().x_value; }
+    static const CalcState& state() { return read_only_calc_state(); }
+    static double x() { return read_only_calc_state().x_value; }
 
     // The mantissa field's text, bytes 0 up to its zero, blanks included.
-    static std::string mantissa() { return std::string(calc_state().display_text); }
+    static std::string mantissa() { return std::string(read_only_calc_state().display_text); }
 
     // The exponent field's text from byte 17 up to its zero.
-    static std::string exponent() { return std::string(calc_state().display_text + EXPONENT_FIELD); }
+    static std::string exponent() { return std::string(read_only_calc_state().display_text + EXPONENT_FIELD); }
 
-    static std::string number_line() { return screen_texts(calc_state()).number_line; }
+    static std::string number_line() { return screen_texts(read_only_calc_state()).number_line; }
 };
 
 // Key codes by legend, so that sequences read like the keypad.

@@ -193,7 +193,7 @@ TEST_F(Entry, ExpOnAShownResultIsForgottenByTheNextDigit) {
 }
 
 TEST_F(Entry, ParseReadsTheFieldsAsStrtodWould) {
-    CalcState& s = calc();
+    CalcState& s = writable_calc_state();
     std::memcpy(s.display_text, "    12.5\0", 9);
     std::memcpy(s.display_text + 17, "-02\0", 4);
     s.sign_char = '-';

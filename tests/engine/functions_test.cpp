@@ -16,10 +16,10 @@ const double NaN = std::numeric_limits<double>::quiet_NaN();
 
 double apply(KeyCode key, double value, bool shifted = false) {
     power_on();
-    calc().x_value = value;
+    writable_calc_state().x_value = value;
     if (shifted) handle_key(K_SHIFT);
     handle_key(key);
-    return calc_state().x_value;
+    return read_only_calc_state().x_value;
 }
 
 TEST_F(Functions, PiIsTheCalculatorsOwnConstant) {
@@ -70,9 +70,9 @@ TEST_F(Functions, DegreesGoThroughTheCalculatorsPi) {
     auto deg = [](KeyCode key, double v) {
         power_on();
         press({K_SHIFT, K_DEGRAD});
-        calc().x_value = v;
+        writable_calc_state().x_value = v;
         handle_key(key);
-        return calc_state().x_value;
+        return read_only_calc_state().x_value;
     };
     EXPECT_NEAR(deg(K_SIN, 180), -2.07e-13, 0.01e-13);
     EXPECT_NEAR(deg(K_COS, 90), -1.04e-13, 0.01e-13);

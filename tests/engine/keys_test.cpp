@@ -125,7 +125,7 @@ TEST_F(Keys, OffAsksToSwitchOffAndStillTakesTheCommonEnding) {
 }
 
 TEST_F(Keys, ScreenTextsForTheStatusMarks) {
-    CalcState s = calc_state();
+    CalcState s = read_only_calc_state();
     ScreenTexts t = screen_texts(s);
     EXPECT_STREQ(t.keypad_picture, "tarno/tarno.bmp");
     EXPECT_STREQ(t.paren_mark, "");

@@ -127,9 +127,9 @@ TEST_F(Operations, PercentCompletesAtOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "op " << c.op);
         power_on();
-        calc().x_value = c.a;
+        writable_calc_state().x_value = c.a;
         if (c.op) handle_key(c.op);
-        calc().x_value = c.x;
+        writable_calc_state().x_value = c.x;
         press({K_PERCENT});
         EXPECT_EQ(x(), c.expected);
         EXPECT_EQ(state().pending_op, OP_NONE);
@@ -169,16 +169,16 @@ TEST_F(Operations, ModuloIsFlooredOnFlooredOperands) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a << " mod " << c.x);
         power_on();
-        calc().x_value = c.a;
+        writable_calc_state().x_value = c.a;
         press({K_SHIFT, K_MOD});
-        calc().x_value = c.x;
+        writable_calc_state().x_value = c.x;
         press({K_EQ});
         EXPECT_EQ(x(), c.expected);
     }
     power_on();
-    calc().x_value = 5;
+    writable_calc_state().x_value = 5;
     press({K_SHIFT, K_MOD});
-    calc().x_value = 0.5;  // floors to 0
+    writable_calc_state().x_value = 0.5;  // floors to 0
     press({K_EQ});
     EXPECT_TRUE(std::isnan(x()));
 }

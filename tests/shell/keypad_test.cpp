@@ -5,7 +5,7 @@
 #include <climits>
 #include <vector>
 
-#include "shell.h"
+#include "keypad.h"
 
 namespace tarno {
 namespace {

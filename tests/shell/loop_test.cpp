@@ -32,7 +32,7 @@ bool press_at(Point p, std::uint32_t now) {
     return handle_press();
 }
 
-double shown_value() { return calc_state().x_value; }
+double shown_value() { return read_only_calc_state().x_value; }
 
 TEST_F(RepeatGuard, FirstPressAfterStartUpCountsAtOnce) {
     const std::uint32_t t = 5000;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "bmp565.h"
-#include "shell.h"
+#include "keypad.h"
 
 namespace tarno_gen {
 

@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
     std::string out;
     for (const tarno::Token& token : tokens) {
         tarno::run_token(token);
-        if (trace) out += tarno::status_line(tarno::calc_state()) + '\n';
+        if (trace) out += tarno::status_line(tarno::read_only_calc_state()) + '\n';
     }
-    if (!trace || tokens.empty()) out += tarno::status_line(tarno::calc_state()) + '\n';
+    if (!trace || tokens.empty()) out += tarno::status_line(tarno::read_only_calc_state()) + '\n';
     // The line is the tool's whole answer: one that did not reach its reader
     // (a full disk, a reader gone away) is an error, not a success.
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "shell.h"
+#include "keypad.h"
 
 namespace tarno {
 

@@ -103,7 +103,7 @@ bool shoot(const Request& request) {
     if (fonts.font_large == nullptr || fonts.font_small == nullptr) {
         std::fprintf(stderr, "tarno-shot: couldn't open %s: %s\n", tarno::FONT_FILE, SDL_GetError());
     } else {
-        tarno::redraw_screen(screen, fonts, tarno::calc_state());
+        tarno::redraw_screen(screen, fonts, tarno::read_only_calc_state());
         shot = save_picture(screen, request);
     }
     tarno::close_fonts(fonts);
