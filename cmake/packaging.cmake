@@ -27,7 +27,7 @@ set(TARNO_DATA_FILES
 
 if(NOT TARNO_HANDHELD_BUNDLE)
   # ---- Desktop install -----------------------------------------------------
-  set(TARNO_PACKAGE_DIR "${CMAKE_BINARY_DIR}/packaging")
+  set(TARNO_PACKAGE_DIR "${PROJECT_BINARY_DIR}/packaging")
   # Debian wants the man page and the changelog compressed, without a time
   # stamp in the gzip header (-n), so that a rebuild gives the same bytes. The
   # package is native (we are its upstream, its version has no Debian
@@ -35,8 +35,8 @@ if(NOT TARNO_HANDHELD_BUNDLE)
   foreach(doc tarno.1 changelog)
     add_custom_command(OUTPUT "${TARNO_PACKAGE_DIR}/${doc}.gz"
       COMMAND ${CMAKE_COMMAND} -E make_directory "${TARNO_PACKAGE_DIR}"
-      COMMAND gzip -9n -c "${CMAKE_SOURCE_DIR}/packaging/${doc}" > "${TARNO_PACKAGE_DIR}/${doc}.gz"
-      DEPENDS "${CMAKE_SOURCE_DIR}/packaging/${doc}" VERBATIM)
+      COMMAND gzip -9n -c "${PROJECT_SOURCE_DIR}/packaging/${doc}" > "${TARNO_PACKAGE_DIR}/${doc}.gz"
+      DEPENDS "${PROJECT_SOURCE_DIR}/packaging/${doc}" VERBATIM)
   endforeach()
   add_custom_target(tarno-package-docs ALL
     DEPENDS "${TARNO_PACKAGE_DIR}/tarno.1.gz" "${TARNO_PACKAGE_DIR}/changelog.gz")
