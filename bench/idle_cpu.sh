@@ -54,9 +54,11 @@ threads >"$scratch/before"
 sleep "$seconds"
 threads >"$scratch/after"
 
-# SDL's threads carry the program's name, so they are told apart by
-# elimination: the main thread is the process itself, and the audio thread
-# is the busiest of the others.
+# The calculator has two threads: the main one and SDL's audio thread (it
+# starts no SDL timer, so SDL starts no timer thread). Both carry the
+# program's name, so they are told apart by elimination: the main thread is
+# the process itself; the audio thread is the busiest other one, and any
+# further thread, which would be news, is listed by its id.
 awk -v main="$calculator_pid" -v s="$seconds" '
     NR == FNR { ns[$1] = $2; wakeups[$1] = $3; next }
     {

@@ -28,21 +28,25 @@ namespace {
 constexpr double TURN_EPSILON = 0.001;
 constexpr double CLAMPED_STEP_BASE = 65536000.0;  // 65536 / TURN_EPSILON
 
-// --- Fixed point -----------------------------------------------------------
+// --- Fixed point ---
 
 // A source position in signed 16.16 fixed point. Sums and products wrap at
 // 32 bits, so the arithmetic is done unsigned (where wrapping is defined)
 // and the value is read back as signed.
 using Fixed = std::uint32_t;
 
+constexpr int FRACTION_BITS = 16;
+constexpr int FIXED_ONE = 1 << FRACTION_BITS;  // 1.0: one whole pixel
+constexpr int FRACTION_MASK = FIXED_ONE - 1;
+
 Fixed to_fixed(int value) { return static_cast<Fixed>(value); }
 
 // Arithmetic shift: -1 for every position from -65536 to -1.
-int integer_part(Fixed position) { return static_cast<std::int32_t>(position) >> 16; }
+int integer_part(Fixed position) { return static_cast<std::int32_t>(position) >> FRACTION_BITS; }
 
-int fraction(Fixed position) { return static_cast<int>(position & 0xffff); }
+int fraction(Fixed position) { return static_cast<int>(position & FRACTION_MASK); }
 
-// --- Surfaces --------------------------------------------------------------
+// --- Surfaces ---
 
 std::uint8_t* row_start(SDL_Surface* surface, int y) {
     return static_cast<std::uint8_t*>(surface->pixels) + y * surface->pitch;
@@ -72,7 +76,7 @@ SDL_Surface* create_surface(int width, int height, int depth, Masks masks) {
                                 masks.alpha);
 }
 
-// --- Turn passes -----------------------------------------------------------
+// --- Turn passes ---
 
 // The source position of destination pixel (0, y)'s row start and how it
 // moves: along a row by (cos_step, sin_step), from row to row by
@@ -89,10 +93,10 @@ InverseMap start_inverse_map(const SDL_Surface* source, const SDL_Surface* desti
     const Fixed cx = to_fixed(centre_x), cy = to_fixed(centre_y);
     const Fixed s = to_fixed(sin_step), c = to_fixed(cos_step);
     // Half the size differences: keeps the picture centred on the destination.
-    const Fixed x_offset = to_fixed(source->w - destination->w) * 32768u;
-    const Fixed y_offset = to_fixed(source->h - destination->h) * 32768u;
-    return InverseMap{cx * 65536u - c * cx + s * cy + x_offset,
-                      cy * 65536u - s * cx - c * cy + y_offset, s, c};
+    const Fixed x_offset = to_fixed(source->w - destination->w) * to_fixed(FIXED_ONE / 2);
+    const Fixed y_offset = to_fixed(source->h - destination->h) * to_fixed(FIXED_ONE / 2);
+    return InverseMap{cx * to_fixed(FIXED_ONE) - c * cx + s * cy + x_offset,
+                      cy * to_fixed(FIXED_ONE) - s * cx - c * cy + y_offset, s, c};
 }
 
 // Rows read and written as whole pixels, never byte by byte: SDL allocates
@@ -133,7 +137,7 @@ void copy_mapped(const SDL_Surface* source, SDL_Surface* destination, InverseMap
 
 // One byte channel between two neighbours, weight 0..65535 towards the second.
 int blend_channel(int first, int second, int weight) {
-    return first + (((second - first) * weight) >> 16);
+    return first + (((second - first) * weight) >> FRACTION_BITS);
 }
 
 // The four bytes of a bilinear pixel between the neighbours c00 (here),
@@ -321,7 +325,7 @@ void transpose_mapped(const SDL_Surface* source, SDL_Surface* destination, Inver
 
 void transpose_turn(SDL_Surface* source, SDL_Surface* destination) {
     const InverseMap map = start_inverse_map(source, destination, destination->w / 2,
-                                             destination->h / 2, 65536, 0);
+                                             destination->h / 2, FIXED_ONE, 0);
     if (source->format->BitsPerPixel == 32) {
         transpose_mapped<std::uint32_t>(source, destination, map);
     } else {
@@ -330,7 +334,7 @@ void transpose_turn(SDL_Surface* source, SDL_Surface* destination) {
     }
 }
 
-// --- Scale passes ----------------------------------------------------------
+// --- Scale passes ---
 
 // For each destination pixel (or row), how many source pixels (or rows) to
 // move on after it; null when the table cannot be allocated.
@@ -340,8 +344,8 @@ std::unique_ptr<int[]> advance_table(int count, std::uint32_t step) {
     std::uint32_t accumulator = 0;
     for (int i = 0; i < count; ++i) {
         accumulator += step;
-        table[i] = static_cast<int>(accumulator >> 16);
-        accumulator &= 0xffff;
+        table[i] = static_cast<int>(accumulator >> FRACTION_BITS);
+        accumulator &= FRACTION_MASK;
     }
     return table;
 }
@@ -353,14 +357,14 @@ std::unique_ptr<int[]> position_table(int count, int step) {
     std::unique_ptr<int[]> table(new (std::nothrow) int[count + 1]);
     if (table == nullptr) return table;
     table[0] = 0;
-    for (int i = 0; i < count; ++i) table[i + 1] = (table[i] & 0xffff) + step;
+    for (int i = 0; i < count; ++i) table[i + 1] = (table[i] & FRACTION_MASK) + step;
     return table;
 }
 
 // The scale passes' step: source size over destination size in 16.16,
 // worked out from the sizes in single precision.
 double scale_step(int source_size, int destination_size) {
-    return 65536.0 * static_cast<float>(source_size) / static_cast<float>(destination_size);
+    return static_cast<double>(FIXED_ONE) * static_cast<float>(source_size) / static_cast<float>(destination_size);
 }
 
 int scale_indexed(SDL_Surface* source, SDL_Surface* destination) {
@@ -390,13 +394,13 @@ int scale_rgba(SDL_Surface* source, SDL_Surface* destination, int smooth) {
     if (x_position == nullptr || y_position == nullptr) return -1;
     const int last_x = source->w - 1, last_y = source->h - 1;
     int source_y = 0;
-    for (int y = 0; y < destination->h; source_y += y_position[y + 1] >> 16, ++y) {
+    for (int y = 0; y < destination->h; source_y += y_position[y + 1] >> FRACTION_BITS, ++y) {
         std::uint8_t* out = row_start(destination, y);
         // A source one pixel high or wide is its own neighbour; its weight
         // towards the missing neighbour is 0 anyway.
         const int below = std::min(source_y + 1, last_y);
         for (int x = 0, source_x = 0; x < destination->w;
-             source_x += x_position[x + 1] >> 16, ++x, out += 4) {
+             source_x += x_position[x + 1] >> FRACTION_BITS, ++x, out += 4) {
             if (!smooth) {
                 std::memcpy(out, pixel_at(source, source_x, source_y, 4), 4);
                 continue;
@@ -404,14 +408,14 @@ int scale_rgba(SDL_Surface* source, SDL_Surface* destination, int smooth) {
             const int right = std::min(source_x + 1, last_x);
             blend_pixel(pixel_at(source, source_x, source_y, 4),
                         pixel_at(source, right, source_y, 4), pixel_at(source, source_x, below, 4),
-                        pixel_at(source, right, below, 4), x_position[x] & 0xffff,
-                        y_position[y] & 0xffff, out);
+                        pixel_at(source, right, below, 4), x_position[x] & FRACTION_MASK,
+                        y_position[y] & FRACTION_MASK, out);
         }
     }
     return 0;
 }
 
-// --- The routine -----------------------------------------------------------
+// --- The routine ---
 
 // The work surface: the source itself at 32 or 8 bits, otherwise a 32-bit
 // copy (null if it cannot be made) that the caller frees.
@@ -507,7 +511,7 @@ SDL_Surface* rotate_quarter_turn(SDL_Surface* source, double angle, double zoom,
     // A zoom that is not a number is clamped as well.
     const bool clamped = !(zoom >= TURN_EPSILON);
     if (clamped) zoom = TURN_EPSILON;
-    const double step_base = clamped ? CLAMPED_STEP_BASE : 65536.0 / zoom;
+    const double step_base = clamped ? CLAMPED_STEP_BASE : static_cast<double>(FIXED_ONE) / zoom;
 
     SDL_Surface* destination = nullptr;
     if (SDL_LockSurface(work) == 0) {

@@ -23,7 +23,8 @@ constexpr int NUMBER_END = 10;
 // The number line must end before the user's left edge: the turned text
 // covers screen rows NUMBER_END up to NUMBER_END + width - 1, and the screen
 // has 240.
-constexpr int NUMBER_LINE_ROOM = 240 - NUMBER_END;
+constexpr int SCREEN_ROWS = 240;
+constexpr int NUMBER_LINE_ROOM = SCREEN_ROWS - NUMBER_END;
 
 constexpr int SMALL_FONT = 1;
 constexpr int LARGE_FONT = 0;

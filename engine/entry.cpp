@@ -23,18 +23,28 @@ namespace {
 // characters), fits here before the part that fits the field is copied.
 constexpr std::size_t WORK_SIZE = 512;
 
+// The places of a typed number in display_text.
+constexpr std::size_t LAST_TYPED = MANTISSA_CHARS - 1;  // typing fills the mantissa from here leftwards
+constexpr std::size_t EXPONENT_SIGN = EXPONENT_FIELD;   // ' ' or '-'
+constexpr std::size_t EXPONENT_TENS = EXPONENT_FIELD + 1;
+constexpr std::size_t EXPONENT_UNITS = EXPONENT_FIELD + 2;
+constexpr std::size_t EXPONENT_END = EXPONENT_FIELD + 3;  // the typed exponent's terminating zero
+// "%18le" pads every double's text to 18 characters: the longest, such as
+// "-1.797693e+308", has 14.
+constexpr std::size_t SCIENTIFIC_CHARS = 18;
+
 char* text() { return writable_calc_state().display_text; }
 
 std::size_t mantissa_length(const char* t) { return strnlen(t, MANTISSA_CHARS); }
 
 void blank_exponent(char* t) {
-    t[17] = ' ';
-    t[18] = ' ';
-    t[19] = ' ';
-    t[20] = '\0';
+    t[EXPONENT_SIGN] = ' ';
+    t[EXPONENT_TENS] = ' ';
+    t[EXPONENT_UNITS] = ' ';
+    t[EXPONENT_END] = '\0';
 }
 
-// Moves the typed characters one place left to make room in byte 15.
+// Moves the typed characters one place left to make room at LAST_TYPED.
 void shift_left(char* t) {
     std::memmove(t, t + 1, MANTISSA_CHARS - 1);
 }
@@ -65,8 +75,8 @@ void clear_display() {
     s.exponent_entry = 0;
     char* t = text();
     std::memset(t, ' ', MANTISSA_CHARS);
-    t[15] = '0';
-    t[16] = '\0';
+    t[LAST_TYPED] = '0';
+    t[MANTISSA_CHARS] = '\0';
     blank_exponent(t);
 }
 
@@ -77,13 +87,13 @@ void enter_digit(int code) {
         // The exponent keeps the last two digits typed; it has no point.
         if (code != DIGIT_POINT) {
             const char d = static_cast<char>('0' + code);
-            if (t[18] == ' ') {
-                t[18] = d;
-            } else if (t[19] == ' ') {
-                t[19] = d;
+            if (t[EXPONENT_TENS] == ' ') {
+                t[EXPONENT_TENS] = d;
+            } else if (t[EXPONENT_UNITS] == ' ') {
+                t[EXPONENT_UNITS] = d;
             } else {
-                t[18] = t[19];
-                t[19] = d;
+                t[EXPONENT_TENS] = t[EXPONENT_UNITS];
+                t[EXPONENT_UNITS] = d;
             }
         }
         parse_display();
@@ -93,12 +103,12 @@ void enter_digit(int code) {
     if (code == DIGIT_POINT) {
         if (std::memchr(t, '.', mantissa_length(t))) return;  // one point only
         shift_left(t);
-        t[15] = '.';
-    } else if (t[14] == ' ' && t[15] == '0') {
-        t[15] = static_cast<char>('0' + code);  // replaces the lone zero
+        t[LAST_TYPED] = '.';
+    } else if (t[LAST_TYPED - 1] == ' ' && t[LAST_TYPED] == '0') {
+        t[LAST_TYPED] = static_cast<char>('0' + code);  // replaces the lone zero
     } else {
         shift_left(t);
-        t[15] = static_cast<char>('0' + code);
+        t[LAST_TYPED] = static_cast<char>('0' + code);
     }
     parse_display();
 }
@@ -151,7 +161,7 @@ void parse_display() {
 }
 
 void format_scientific(double value, char* work) {
-    std::snprintf(work, 19, "%18le", value);
+    std::snprintf(work, SCIENTIFIC_CHARS + 1, "%18le", value);
     char* e = std::strchr(work, 'e');
     if (!e) return;  // infinity or NaN: the exponent field stays blank
     *e = '\0';

@@ -12,20 +12,36 @@ namespace tarno {
 
 namespace {
 
+// The console's screen in its landscape position, as its SDL gives it.
+constexpr int SCREEN_WIDTH = 320;
+constexpr int SCREEN_HEIGHT = 240;
+constexpr int SCREEN_BITS = 16;
+
+// The click's output: mono 8-bit at a low rate with a buffer of 32 samples,
+// under 1.5 ms, so that the click sounds with the tap and not after it.
+constexpr int AUDIO_RATE = 22050;
+constexpr int AUDIO_CHANNELS = 1;
+constexpr int AUDIO_BUFFER_SAMPLES = 32;
+
+// The last frame, a plain light blue, stays on the screen while the system
+// menu starts: the calculator is visibly gone at once.
+constexpr Uint8 LAST_FRAME_RGB[] = {128, 128, 255};
+
 void open_sound() {
     // SDL's error text outlives the call that set it (the joystick's, say):
     // cleared first, a failure reports only what the mixer itself said.
     SDL_ClearError();
-    if (Mix_OpenAudio(22050, AUDIO_S8, 1, 32) != 0)
+    if (Mix_OpenAudio(AUDIO_RATE, AUDIO_S8, AUDIO_CHANNELS, AUDIO_BUFFER_SAMPLES) != 0)
         std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
     app.click_sound = load_click(CLICK_FILE);
     if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
 }
 
-// The last picture before the menu takes over: a plain light blue screen.
+// The last picture before the menu takes over: a plain screen of one colour.
 void blank_screen() {
     if (!app.screen) return;
-    SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, 128, 128, 255));
+    const Uint8* rgb = LAST_FRAME_RGB;
+    SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, rgb[0], rgb[1], rgb[2]));
     SDL_Flip(app.screen);
     SDL_FreeSurface(app.screen);
     app.screen = nullptr;
@@ -39,7 +55,7 @@ void start_up() {
     // on the console's batteries while the calculator sits idle.
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         std::fputs("Couldn't initialize SDL", stderr);
-    app.screen = SDL_SetVideoMode(320, 240, 16, 0);
+    app.screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS, 0);
     if (!app.screen) {
         // Nothing to draw on, nothing to tap: no point in going on.
         std::fputs("Couldn't set video mode", stderr);

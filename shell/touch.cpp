@@ -23,17 +23,29 @@ struct TouchSample {
 };
 static_assert(sizeof(TouchSample) == 16, "the device delivers 16-byte samples");
 
-// The controller reads about 200..3950 across the screen; both the mapping
-// and the offsets are scaled from that span, truncating toward zero.
+// The controller reads about 200..3950 across the screen along either axis;
+// both the mapping and the offsets are scaled from that span, in signed
+// 32-bit arithmetic that truncates toward zero (320 x 65535 still fits).
+constexpr std::int32_t RAW_LOW = 200;    // the reading at the screen's left and bottom edges
+constexpr std::int32_t RAW_SPAN = 3750;  // from RAW_LOW to 3950, the opposite edges
+constexpr std::int32_t SCREEN_WIDTH = 320;
+constexpr std::int32_t SCREEN_HEIGHT = 240;
+// The offsets are a quarter of where the first pen-up sample maps: the
+// controller's resting reading, taken off every later position.
+constexpr std::int32_t OFFSET_SHARE = 4;
+
 void calibrate_touch(std::int32_t raw_x, std::int32_t raw_y) {
-    app.touch_offset_x = (80 * raw_x - 16000) / 3750;
-    app.touch_offset_y = (60 * raw_y - 12000) / 3750;
+    constexpr std::int32_t x_scale = SCREEN_WIDTH / OFFSET_SHARE;   // 80
+    constexpr std::int32_t y_scale = SCREEN_HEIGHT / OFFSET_SHARE;  // 60
+    app.touch_offset_x = (x_scale * raw_x - x_scale * RAW_LOW) / RAW_SPAN;
+    app.touch_offset_y = (y_scale * raw_y - y_scale * RAW_LOW) / RAW_SPAN;
     app.calibration_pending = 0;
 }
 
 void map_touch(std::int32_t raw_x, std::int32_t raw_y) {
-    app.touch_x = (320 * raw_x - 64000) / 3750 - app.touch_offset_x;
-    app.touch_y = 240 - (240 * raw_y - 48000) / 3750 - app.touch_offset_y;  // the y axis runs upwards
+    app.touch_x = (SCREEN_WIDTH * raw_x - SCREEN_WIDTH * RAW_LOW) / RAW_SPAN - app.touch_offset_x;
+    // The controller's y axis runs upwards, the screen's downwards.
+    app.touch_y = SCREEN_HEIGHT - (SCREEN_HEIGHT * raw_y - SCREEN_HEIGHT * RAW_LOW) / RAW_SPAN - app.touch_offset_y;
 }
 
 // A device that gives nothing (unplugged, at its end, or failing) is closed

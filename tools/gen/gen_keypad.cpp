@@ -20,7 +20,7 @@
 namespace tarno_gen {
 namespace {
 
-// ---- Where the keys are ---------------------------------------------------
+// --- Where the keys are ---
 
 struct Cell {
     int left = PORTRAIT_WIDTH, top = PORTRAIT_HEIGHT, right = -1, bottom = -1;  // inclusive
@@ -49,7 +49,7 @@ bool same_key(tarno::KeyCode code, int u, int v) {
     return u >= 0 && v >= 0 && u < PORTRAIT_WIDTH && v < PORTRAIT_HEIGHT && key_under(u, v) == code;
 }
 
-// ---- Key faces ------------------------------------------------------------
+// --- Key faces ---
 
 // A face lit from the user's top left: a light edge above and to the left,
 // a shadow below and to the right, the corners softened toward the body.
@@ -125,7 +125,7 @@ bool draw_keys(Portrait& picture, LegendFonts& fonts, bool shifted) {
     return true;
 }
 
-// ---- The display panel ----------------------------------------------------
+// --- The display panel ---
 
 // The calculator prints its texts over rows 10 to about 60; the panel fills
 // the whole display strip above the keys, its rim on the strip's last row,
@@ -169,7 +169,7 @@ bool make_picture(LegendFonts& fonts, bool shifted, const char* path) {
 }  // namespace
 }  // namespace tarno_gen
 
-// ---- main -----------------------------------------------------------------
+// --- main ---
 
 int main() {
     if (TTF_Init() != 0) {

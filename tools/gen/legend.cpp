@@ -7,7 +7,7 @@
 
 namespace tarno_gen {
 
-// ---- Masks and their ink ---------------------------------------------------
+// --- Masks and their ink ---
 
 Mask::Mask(int w, int h) : width(w), height(h), alpha(static_cast<std::size_t>(w) * h, 0) {}
 
@@ -52,7 +52,7 @@ Mask crop(const Mask& mask, const Box& box) {
     return out;
 }
 
-// ---- Rendering one piece ---------------------------------------------------
+// --- Rendering one piece ---
 
 // The code points of a UTF-8 text; the legends use only the Basic
 // Multilingual Plane, so sequences of up to three bytes are enough.
@@ -109,7 +109,7 @@ bool render_piece(TTF_Font* font, const std::string& text, Mask& out) {
     return true;
 }
 
-// ---- Composing a legend along its baseline ---------------------------------
+// --- Composing a legend along its baseline ---
 
 // Superscripts at five eighths of the full size, their baseline raised by
 // two fifths of it: they stay legible at the smallest legend sizes.
@@ -179,7 +179,7 @@ bool compose(LegendFonts& fonts, const Legend& legend, int size, SetLegend& out)
 
 }  // namespace
 
-// ---- Fitting it into a key ------------------------------------------------
+// --- Fitting it into a key ---
 
 LegendFonts::~LegendFonts() {
     for (auto& entry : fonts_) TTF_CloseFont(entry.second);
