@@ -81,10 +81,15 @@ TEST_F(Keys, KeysWithoutASecondMeaningDoTheSameInBothShiftStates) {
         {K_9, K_DIV, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_1, K_2, K_3, K_4, K_5, K_6,
          K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6},
     };
-    // Every code but 11..15, 21..24 and 31..33, and some without an action.
-    const KeyCode same[] = {K_C,   K_PI,   K_MR,    K_7,   K_8,     K_9,    K_DIV, K_MS,  K_4,   K_5,
-                            K_6,   K_MUL,  K_ANS,   K_1,   K_2,     K_3,    K_SUB, K_OPEN, K_0,  K_POINT,
-                            K_SIGN, K_ADD, K_CLOSE, K_OFF, K_EXP,   K_BACK, 84,    K_EQ,  16,    0};
+    // Every code but 11..15, 21..24 and 31..33, row by row, and two without an action.
+    const KeyCode same[] = {
+        K_C,   K_PI,    K_MR,
+        K_7,   K_8,     K_9,    K_DIV, K_MS,
+        K_4,   K_5,     K_6,    K_MUL, K_ANS,
+        K_1,   K_2,     K_3,    K_SUB, K_OPEN,
+        K_0,   K_POINT, K_SIGN, K_ADD, K_CLOSE,
+        K_OFF, K_EXP,   K_BACK, 84,    K_EQ,    16, 0,
+    };
     for (const std::vector<KeyCode>& start : starts) {
         for (KeyCode key : same) {
             SCOPED_TRACE(testing::Message() << "key " << key << " after " << start.size() << " keys");
