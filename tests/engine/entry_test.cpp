@@ -13,6 +13,10 @@ using Entry = Engine;
 const std::string LONE_ZERO = "               0";  // 15 blanks and 0
 
 TEST_F(Entry, PowerOnShowsTheLoneZeroWithNothingElse) {
+    // From a busy state: memory, Ans, degrees, Sci, shift, an open
+    // parenthesis, a pending operation and an exponent being typed.
+    press({K_4, K_MS, K_6, K_EQ, K_SHIFT, K_DEGRAD, K_FORMAT, K_2, K_MUL, K_OPEN, K_5, K_EXP, K_3});
+    power_on();
     const char* t = state().display_text;
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(t[16], '\0');
@@ -25,6 +29,10 @@ TEST_F(Entry, PowerOnShowsTheLoneZeroWithNothingElse) {
     EXPECT_EQ(state().x_value, 0.0);
     EXPECT_EQ(state().entry_active, 0);
     EXPECT_EQ(state().exponent_entry, 0);
+    EXPECT_EQ(state().shift_active, 0);
+    EXPECT_EQ(state().paren_depth, 0u);
+    EXPECT_EQ(state().pending_op, OP_NONE);
+    EXPECT_EQ(state().pending_operand, 0.0);
 }
 
 TEST_F(Entry, DigitsFillFromTheRightAndLeadingZerosAreNotDoubled) {
@@ -36,6 +44,12 @@ TEST_F(Entry, DigitsFillFromTheRightAndLeadingZerosAreNotDoubled) {
     press({K_C, K_0});
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(x(), 0.0);
+    for (KeyCode first : {K_0, K_POINT}) {  // a new number of 0 or "0." is read back too
+        press({K_C, K_5, K_ADD, first});
+        EXPECT_EQ(x(), 0.0) << "key " << first;
+        press({K_EQ});
+        EXPECT_EQ(x(), 5.0) << "key " << first;
+    }
 
     press({K_C, K_1, K_0, K_0});
     EXPECT_EQ(mantissa(), "             100");
@@ -54,6 +68,8 @@ TEST_F(Entry, PointStartsAfterTheLoneZeroAndOnlyOnce) {
     press({K_POINT});  // refused: there is a point already
     EXPECT_EQ(mantissa(), "            0.05");
     EXPECT_EQ(state().entry_active, 1);
+    press({K_C, K_POINT, K_POINT});  // also when it is the last character
+    EXPECT_EQ(mantissa(), "              0.");
 
     press({K_C, K_1, K_POINT, K_2, K_BACK, K_BACK});
     EXPECT_EQ(mantissa(), "               1");

@@ -22,6 +22,16 @@ double apply(KeyCode key, double value, bool shifted = false) {
     return read_only_calc_state().x_value;
 }
 
+// The key's result for v in degrees.
+double in_degrees(KeyCode key, double v) {
+    power_on();
+    handle_key(K_SHIFT);
+    handle_key(K_DEGRAD);
+    writable_calc_state().x_value = v;
+    handle_key(key);
+    return read_only_calc_state().x_value;
+}
+
 TEST_F(Functions, PiIsTheCalculatorsOwnConstant) {
     std::uint64_t bits;
     std::memcpy(&bits, &CALC_PI, sizeof bits);
@@ -67,22 +77,37 @@ TEST_F(Functions, FactorialOfTheWholePartUpTo88) {
 }
 
 TEST_F(Functions, DegreesGoThroughTheCalculatorsPi) {
-    auto deg = [](KeyCode key, double v) {
-        power_on();
-        press({K_SHIFT, K_DEGRAD});
-        writable_calc_state().x_value = v;
-        handle_key(key);
-        return read_only_calc_state().x_value;
+    EXPECT_NEAR(in_degrees(K_SIN, 180), -2.07e-13, 0.01e-13);
+    EXPECT_NEAR(in_degrees(K_COS, 90), -1.04e-13, 0.01e-13);
+    EXPECT_EQ(in_degrees(K_SIN, 30), 0.5000000000000299);
+    EXPECT_EQ(in_degrees(K_TAN, 45), 1.0000000000001037);
+    EXPECT_NEAR(in_degrees(K_TAN, 90), -9.65e12, 0.01e12);
+    EXPECT_EQ(in_degrees(K_ASIN, 1), 89.99999999999407);
+    EXPECT_EQ(in_degrees(K_ACOS, 1), 0.0);
+    EXPECT_NEAR(in_degrees(K_ATAN, 1), 45.0, 1e-11);
+    EXPECT_TRUE(std::isnan(in_degrees(K_ASIN, 2)));
+}
+
+// Both conversions round each step in their own order: 2v, × pi, ÷ 360 on
+// the way in; × 180, ÷ pi on the way out. At these inputs every other order
+// of the same steps gives another double. The expected values were computed
+// in Python: each step in exact rationals (fractions) rounded to the nearest
+// double, with the calculator's pi 0x1.921fb54442eeap+1, and math.sin etc.
+// (the same libm) for the function itself.
+TEST_F(Functions, DegreeConversionsRoundEachStepInOrder) {
+    struct Case {
+        KeyCode key;
+        double degrees_in, expected;
     };
-    EXPECT_NEAR(deg(K_SIN, 180), -2.07e-13, 0.01e-13);
-    EXPECT_NEAR(deg(K_COS, 90), -1.04e-13, 0.01e-13);
-    EXPECT_EQ(deg(K_SIN, 30), 0.5000000000000299);
-    EXPECT_EQ(deg(K_TAN, 45), 1.0000000000001037);
-    EXPECT_NEAR(deg(K_TAN, 90), -9.65e12, 0.01e12);
-    EXPECT_EQ(deg(K_ASIN, 1), 89.99999999999407);
-    EXPECT_EQ(deg(K_ACOS, 1), 0.0);
-    EXPECT_NEAR(deg(K_ATAN, 1), 45.0, 1e-11);
-    EXPECT_TRUE(std::isnan(deg(K_ASIN, 2)));
+    const Case cases[] = {
+        {K_SIN, 3, 0x1.acbc748efcafep-5},    // 0.052335956242947276
+        {K_COS, 41, 0x1.82694b4a11b20p-1},   // 0.754709580222741
+        {K_TAN, 3, 0x1.ad53144274065p-5},    // 0.052407779283044666
+        {K_ASIN, 0.5, 0x1.dfffffffffdd4p+4},  // 29.999999999998025
+        {K_ACOS, 0.5, 0x1.dfffffffffdd4p+5},  // 59.99999999999605
+        {K_ATAN, 3, 0x1.1e429cc698625p+6},    // 71.56505117707327
+    };
+    for (const Case& c : cases) EXPECT_EQ(in_degrees(c.key, c.degrees_in), c.expected) << "key " << c.key;
 }
 
 TEST_F(Functions, RadiansUseTheValueAsItIs) {

@@ -1,7 +1,10 @@
 // The key dispatch (both shift states, the three endings, memory, Ans, the
 // format cycle, Off) and the texts that the screen shows for a state.
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "engine_fixture.h"
 
@@ -35,6 +38,75 @@ TEST_F(Keys, ShiftStaysOnUntilShiftOrC) {
     EXPECT_STREQ(screen_texts(state()).keypad_picture, "tarno/tarno.bmp");
     press({K_SHIFT, K_C});
     EXPECT_EQ(state().shift_active, 0);
+}
+
+std::uint64_t bits(double d) {
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return u;
+}
+
+// Every field but shift_active; doubles by their bits, so that a NaN equals
+// itself and a negative zero differs from a zero.
+void expect_same_except_shift(const CalcState& a, const CalcState& b) {
+    EXPECT_EQ(bits(a.x_value), bits(b.x_value));
+    EXPECT_EQ(bits(a.pending_operand), bits(b.pending_operand));
+    EXPECT_EQ(bits(a.memory_value), bits(b.memory_value));
+    EXPECT_EQ(bits(a.last_answer), bits(b.last_answer));
+    EXPECT_EQ(a.sign_char, b.sign_char);
+    EXPECT_EQ(a.display_format, b.display_format);
+    EXPECT_EQ(a.degree_mode, b.degree_mode);
+    EXPECT_EQ(a.pending_op, b.pending_op);
+    EXPECT_EQ(a.entry_active, b.entry_active);
+    EXPECT_EQ(a.paren_depth, b.paren_depth);
+    EXPECT_EQ(a.exponent_entry, b.exponent_entry);
+    for (unsigned i = 0; i < PAREN_LEVELS; ++i) {
+        EXPECT_EQ(bits(a.paren_operands[i]), bits(b.paren_operands[i])) << "level " << i;
+        EXPECT_EQ(a.paren_ops[i], b.paren_ops[i]) << "level " << i;
+    }
+    EXPECT_EQ(std::string(a.display_text, DISPLAY_TEXT_SIZE), std::string(b.display_text, DISPLAY_TEXT_SIZE));
+}
+
+TEST_F(Keys, KeysWithoutASecondMeaningDoTheSameInBothShiftStates) {
+    // Starting states, each typed from power-on: fresh; typing a mantissa
+    // inside a parenthesis with memory set; typing an exponent with +
+    // pending; a result shown in fix2 and degrees with − pending and an
+    // answer; a full mantissa under eight open parentheses.
+    const std::vector<std::vector<KeyCode>> starts = {
+        {},
+        {K_3, K_MS, K_7, K_MUL, K_OPEN, K_1, K_2, K_POINT, K_5},
+        {K_2, K_ADD, K_5, K_EXP, K_3},
+        {K_SHIFT, K_DEGRAD, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_SHIFT, K_6, K_EQ, K_4, K_0, K_0, K_SUB, K_1,
+         K_6, K_SQRT},
+        {K_9, K_DIV, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_1, K_2, K_3, K_4, K_5, K_6,
+         K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6},
+    };
+    // Every code but 11..15, 21..24 and 31..33, row by row, and two without an action.
+    const KeyCode same[] = {
+        K_C,   K_PI,    K_MR,
+        K_7,   K_8,     K_9,    K_DIV, K_MS,
+        K_4,   K_5,     K_6,    K_MUL, K_ANS,
+        K_1,   K_2,     K_3,    K_SUB, K_OPEN,
+        K_0,   K_POINT, K_SIGN, K_ADD, K_CLOSE,
+        K_OFF, K_EXP,   K_BACK, 84,    K_EQ,    16, 0,
+    };
+    for (const std::vector<KeyCode>& start : starts) {
+        for (KeyCode key : same) {
+            SCOPED_TRACE(testing::Message() << "key " << key << " after " << start.size() << " keys");
+            power_on();
+            for (KeyCode k : start) handle_key(k);
+            const bool normal_off = handle_key(key);
+            const CalcState normal = state();
+            EXPECT_EQ(normal.shift_active, 0);
+
+            power_on();
+            for (KeyCode k : start) handle_key(k);
+            writable_calc_state().shift_active = 1;
+            EXPECT_EQ(handle_key(key), normal_off);
+            expect_same_except_shift(state(), normal);
+            EXPECT_EQ(state().shift_active, key == K_C ? 0 : 1);  // only C clears the shift
+        }
+    }
 }
 
 TEST_F(Keys, ShiftAndModeKeysEndTheEntry) {

@@ -65,6 +65,13 @@ TEST_F(Operations, ParenthesesChangeTheOrderAndSetTheAnswer) {
     press({K_C, K_2, K_MUL, K_OPEN, K_3, K_ADD, K_4, K_EQ});
     EXPECT_EQ(x(), 14.0);
     EXPECT_EQ(state().paren_depth, 0u);
+    press({K_C, K_2, K_MUL, K_OPEN, K_3, K_ADD, K_OPEN, K_4, K_EQ});
+    EXPECT_EQ(x(), 14.0);  // 2 × (3 + (4))
+    EXPECT_EQ(state().paren_depth, 0u);
+
+    // ( keeps the shown value: 2 + ( ) = is 2 + 2.
+    press({K_C, K_2, K_ADD, K_OPEN, K_CLOSE, K_EQ});
+    EXPECT_EQ(x(), 4.0);
 
     // No implied multiplication: the 5 is simply replaced.
     press({K_C, K_5, K_OPEN, K_3, K_ADD, K_4, K_CLOSE, K_EQ});
@@ -123,6 +130,14 @@ TEST_F(Operations, PercentCompletesAtOnce) {
         {K_MUL, 200, 10, 20},
         {K_DIV, 50, 200, 0.0025},
         {0, 0, 10, 0.1},  // nothing pending
+        // Each step rounded in its own order: these differ from every other
+        // order of the same steps. Computed step by step in exact rationals
+        // (Python's fractions), each step rounded to the nearest double.
+        {K_MUL, 13, 7, 0.91},                   // not 13 × (7 ÷ 100) = 0.9100000000000001
+        {K_DIV, 7, 5, 0.013999999999999999},    // not 7 ÷ (5 × 100) = 0.014
+        {K_ADD, 3, 14, 3.4200000000000004},     // not 3 × (14 ÷ 100) + 3 = 3.42
+        {K_SUB, 3, 67, 0.9899999999999999},     // not 3 − (3 × 67) ÷ 100 = 0.9900000000000002
+        {0, 0, 35, 0.35},                       // not 35 × 0.01 = 0.35000000000000003
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "op " << c.op);
