@@ -4,36 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/process.h"
+
 namespace {
+
+using tarno_test::run;
 
 struct KeysRun {
     std::string out;
     int status;
 };
 
-// Runs tarno-keys through the shell; input, when given, goes to its stdin.
+// Runs tarno-keys with the arguments in args (split at blanks); input, when
+// given, goes to its stdin.
 KeysRun run_keys(const std::string& args, const std::string& input = "") {
-    std::string command = std::string("'") + TARNO_KEYS_PATH + "' " + args + " 2>/dev/null";
-    if (!input.empty()) command = "printf '%s' '" + input + "' | " + command;
-    KeysRun run{"", -1};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    std::vector<std::string> argv{TARNO_KEYS_PATH};
+    std::istringstream words(args);
+    for (std::string word; words >> word;) argv.push_back(word);
+    const tarno_test::Finished r = run({argv, {}, input});
+    return {r.out, r.status};
 }
 
 struct ToolRun {
@@ -41,43 +36,16 @@ struct ToolRun {
     int status;  // the exit status, or 128 + the signal that ended it
 };
 
-// Runs tarno-keys with args, standard input from the file input (or
-// /dev/null) and standard output to out_fd, with SIGPIPE at its default as
-// a shell leaves it; collects its standard error.
-ToolRun run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "/dev/null") {
-    ToolRun run{"", -1};
-    int err[2];
-    if (pipe(err) != 0) return run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGPIPE, SIG_DFL);
-        const int in = open(input.c_str(), O_RDONLY);
-        dup2(in, STDIN_FILENO);
-        dup2(out_fd, STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(TARNO_KEYS_PATH)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(TARNO_KEYS_PATH, argv.data());
-        _exit(127);
-    }
-    close(err[1]);
-    char buffer[4096];
-    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<std::size_t>(n));
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
-}
-
-// A file holding text, for standard input.
-std::string input_file(const std::string& text) {
-    char name[] = "/tmp/tarno-keys-input-XXXXXX";
-    const int fd = mkstemp(name);
-    close(fd);
-    std::ofstream(name, std::ios::binary) << text;
-    return name;
+// Runs tarno-keys with args, standard input holding input and standard
+// output to out_fd, with SIGPIPE at its default as a shell leaves it;
+// collects its standard error.
+ToolRun run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "") {
+    std::vector<std::string> argv{TARNO_KEYS_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    tarno_test::Command command{argv, {}, input};
+    command.out_fd = out_fd;
+    const tarno_test::Finished r = run(command);
+    return {r.err, r.status};
 }
 
 TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
@@ -178,11 +146,9 @@ TEST(TarnoKeys, BadTokenIsShownShortAndPrintable) {
         {"10 MB from standard input", {}, "61 " + std::string(10 << 20, 'x') + " 62", std::string(40, 'x') + "..."},
     };
     for (const Case& c : cases) {
-        const std::string input = c.input.empty() ? "/dev/null" : input_file(c.input);
-        const ToolRun r = run_keys_to(c.args, null, input);
+        const ToolRun r = run_keys_to(c.args, null, c.input);
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.err, prefix + c.shown + suffix) << c.what;
-        if (!c.input.empty()) std::remove(input.c_str());
     }
     close(null);
 }
