@@ -5,7 +5,6 @@
 #include <sys/inotify.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/process.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -27,66 +28,19 @@ using Clock = std::chrono::steady_clock;
 // its standard error is collected by the test.
 class Program {
 public:
-    Program(const std::string& directory, const char* video_driver, const char* audio_driver = "dummy") {
-        int err[2];
-        if (pipe(err) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(err[1], STDERR_FILENO);
-            close(err[0]);
-            close(err[1]);
-            if (chdir(directory.c_str()) != 0) _exit(127);
-            setenv("SDL_VIDEODRIVER", video_driver, 1);
-            setenv("SDL_AUDIODRIVER", audio_driver, 1);
-            execl(TARNO_PROGRAM, TARNO_PROGRAM, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(err[1]);
-        err_ = err[0];
-    }
-    ~Program() {
-        if (pid_ > 0 && !ended_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (err_ >= 0) close(err_);
-    }
+    Program(const std::string& directory, const char* video_driver, const char* audio_driver = "dummy")
+        : child_({{TARNO_PROGRAM}, {{"SDL_VIDEODRIVER", video_driver}, {"SDL_AUDIODRIVER", audio_driver}}, "", directory}) {}
 
     // Collects standard error until it holds text or seconds have passed.
-    bool wait_for_output(const std::string& text, double seconds) {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (output_.find(text) == std::string::npos && Clock::now() < end) {
-            pollfd p{err_, POLLIN, 0};
-            if (poll(&p, 1, 20) > 0) {
-                char buffer[4096];
-                const ssize_t n = read(err_, buffer, sizeof buffer);
-                if (n <= 0) break;
-                output_.append(buffer, static_cast<std::size_t>(n));
-            }
-        }
-        return output_.find(text) != std::string::npos;
-    }
+    bool wait_for_output(const std::string& text, double seconds) { return child_.wait_for_err(text, seconds); }
 
     // The exit status (128 + the signal when a signal ended it), or -1 when
     // the program has not ended after seconds.
-    int wait_for_exit(double seconds) {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (!ended_ && Clock::now() < end) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                ended_ = true;
-                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                drain_output();
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        }
-        return ended_ ? exit_status_ : -1;
-    }
+    int wait_for_exit(double seconds) { return child_.wait(seconds); }
 
     // Whether the program has its own handler for signal number yet.
     bool catches(int number) const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        std::ifstream status("/proc/" + std::to_string(child_.pid()) + "/status");
         for (std::string line; std::getline(status, line);)
             if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (number - 1)) & 1;
         return false;
@@ -103,24 +57,15 @@ public:
     bool ask_to_quit() {
         if (!wait_until_it_catches(SIGTERM, 5)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        kill(pid_, SIGTERM);
+        child_.signal(SIGTERM);
         if (wait_for_exit(1.5) != -1) return true;
-        kill(pid_, SIGTERM);
+        child_.signal(SIGTERM);
         return true;
     }
-    const std::string& output() const { return output_; }
+    const std::string& output() const { return child_.err(); }
 
 private:
-    void drain_output() {
-        char buffer[4096];
-        for (ssize_t n; (n = read(err_, buffer, sizeof buffer)) > 0;) output_.append(buffer, static_cast<std::size_t>(n));
-    }
-
-    pid_t pid_ = -1;
-    int err_ = -1;
-    bool ended_ = false;
-    int exit_status_ = -1;
-    std::string output_;
+    tarno_test::Child child_;
 };
 
 std::string make_empty_directory() {
