@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
 #include "support/process.h"
 
 namespace {
@@ -68,11 +69,6 @@ private:
     tarno_test::Child child_;
 };
 
-std::string make_empty_directory() {
-    char name[] = "/tmp/tarno-run-XXXXXX";
-    return mkdtemp(name) ? name : "/tmp";
-}
-
 // How many lines of text mention part.
 std::size_t lines_with(const std::string& text, const std::string& part) {
     std::istringstream lines(text);
@@ -87,14 +83,13 @@ TEST(CalculatorProgram, WithoutAScreenItStopsWithStatusOne) {
     EXPECT_EQ(program.output(), "Couldn't initialize SDLCouldn't set video mode");
 }
 
-// A scratch folder whose tarno/ holds the calculator's own data files but
-// the one named, which the test then puts there itself.
-std::string data_folder_without(const std::string& left_out) {
-    const std::string directory = make_empty_directory();
-    std::filesystem::create_directory(directory + "/tarno");
+// Fills folder's tarno/ with the calculator's own data files but the one
+// named, which the test then puts there itself; gives the folder's path.
+std::string data_folder_without(const tarno_test::TempDirectory& folder, const std::string& left_out) {
+    std::filesystem::create_directory(folder.file("tarno"));
     for (const char* name : {"tarno.bmp", "tarno9.bmp", "arial.ttf", "tarno.wav"})
-        if (name != left_out) std::filesystem::copy_file(std::string("tarno/") + name, directory + "/tarno/" + name);
-    return directory;
+        if (name != left_out) std::filesystem::copy_file(std::string("tarno/") + name, folder.file("tarno/") + name);
+    return folder.path();
 }
 
 // Sees the program open tarno/tarno.bmp in directory, which it first does for
@@ -119,25 +114,25 @@ private:
 };
 
 TEST(CalculatorProgram, QuitRequestEndsItWithStatusZero) {
-    const std::string directory = data_folder_without("");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "");
     KeypadPictureWatch first_screen(directory);
     Program program(directory, "dummy");
     ASSERT_TRUE(first_screen.wait_for_open(10));
     ASSERT_TRUE(program.ask_to_quit());
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(program.output(), "") << "a clean start-up and shutdown say nothing";
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, MissingDataFilesAreReportedAndItStillRuns) {
-    const std::string directory = make_empty_directory();
+    const tarno_test::TempDirectory folder;
+    const std::string& directory = folder.path();
     Program program(directory, "dummy");
     ASSERT_TRUE(program.wait_for_output("Couldn't load tarno/tarno.bmp", 5)) << program.output();
     ASSERT_TRUE(program.ask_to_quit());
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(lines_with(program.output(), "tarno/arial.ttf"), 1u) << program.output();
     EXPECT_EQ(lines_with(program.output(), "Unable to load WAV file: "), 1u) << program.output();
-    rmdir(directory.c_str());
 }
 
 TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClick) {
@@ -147,7 +142,8 @@ TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClic
     std::string bytes{std::istreambuf_iterator<char>(own), std::istreambuf_iterator<char>()};
     ASSERT_GT(bytes.size(), 44u);
     bytes[22] = bytes[23] = 0;
-    const std::string directory = data_folder_without("tarno.wav");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "tarno.wav");
     std::ofstream(directory + "/tarno/tarno.wav", std::ios::binary) << bytes;
 
     Program program(directory, "dummy");
@@ -156,12 +152,12 @@ TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClic
     ASSERT_TRUE(program.ask_to_quit()) << program.output();
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(program.output(), "Unable to load WAV file: tarno/tarno.wav: 0 channels\n");
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, DataFilesThatAreFifosAreReportedLikeMissingOnes) {
     // Opened as files, these would wait for a writer for good.
-    const std::string directory = data_folder_without("tarno.wav");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "tarno.wav");
     std::filesystem::remove(directory + "/tarno/tarno.bmp");
     ASSERT_EQ(mkfifo((directory + "/tarno/tarno.wav").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((directory + "/tarno/tarno.bmp").c_str(), 0600), 0);
@@ -173,7 +169,6 @@ TEST(CalculatorProgram, DataFilesThatAreFifosAreReportedLikeMissingOnes) {
     EXPECT_EQ(program.output(),
               "Unable to load WAV file: Couldn't open tarno/tarno.wav\n"
               "Couldn't load tarno/tarno.bmp: Couldn't open tarno/tarno.bmp\n");
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, WithoutAnAudioDeviceTheMessageCarriesNoOlderCallsWords) {

@@ -1,6 +1,7 @@
 // What the shell's tests share: a recorder in place of the mixer, a clock
-// the test sets, and a fixture that starts every test from a freshly loaded
-// shell and a powered-on calculator, with a screen from SDL's dummy driver.
+// the test sets, a fixture that starts every test from a freshly loaded
+// shell and a powered-on calculator, with a screen from SDL's dummy driver,
+// and positions on the keys.
 #pragma once
 
 #include <gtest/gtest.h>

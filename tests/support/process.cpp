@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -78,6 +79,13 @@ int exit_status(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 1
 }
 
 }  // namespace
+
+std::vector<std::string> command_line(const std::string& program, const std::string& arguments) {
+    std::vector<std::string> argv{program};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) argv.push_back(word);
+    return argv;
+}
 
 Child::Child(const Command& command) {
     std::vector<std::string> args = command.argv, env = environment_with(command.env);

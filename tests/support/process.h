@@ -12,6 +12,9 @@ namespace tarno_test {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// program followed by the blank-separated words of arguments, as a shell would split them.
+std::vector<std::string> command_line(const std::string& program, const std::string& arguments);
+
 // What to run and how.
 struct Command {
     std::vector<std::string> argv;  // argv[0] is looked up in PATH

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,42 +13,25 @@
 
 namespace {
 
-using tarno_test::run;
-
-struct KeysRun {
-    std::string out;
-    int status;
-};
+using tarno_test::Finished;
 
 // Runs tarno-keys with the arguments in args (split at blanks); input, when
 // given, goes to its stdin.
-KeysRun run_keys(const std::string& args, const std::string& input = "") {
-    std::vector<std::string> argv{TARNO_KEYS_PATH};
-    std::istringstream words(args);
-    for (std::string word; words >> word;) argv.push_back(word);
-    const tarno_test::Finished r = run({argv, {}, input});
-    return {r.out, r.status};
+Finished run_keys(const std::string& args, const std::string& input = "") {
+    return tarno_test::run({tarno_test::command_line(TARNO_KEYS_PATH, args), {}, input});
 }
 
-struct ToolRun {
-    std::string err;
-    int status;  // the exit status, or 128 + the signal that ended it
-};
-
 // Runs tarno-keys with args, standard input holding input and standard
-// output to out_fd, with SIGPIPE at its default as a shell leaves it;
-// collects its standard error.
-ToolRun run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "") {
-    std::vector<std::string> argv{TARNO_KEYS_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    tarno_test::Command command{argv, {}, input};
+// output to out_fd, with SIGPIPE at its default as a shell leaves it.
+Finished run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "") {
+    tarno_test::Command command{{TARNO_KEYS_PATH}, {}, input};
+    command.argv.insert(command.argv.end(), args.begin(), args.end());
     command.out_fd = out_fd;
-    const tarno_test::Finished r = run(command);
-    return {r.err, r.status};
+    return tarno_test::run(command);
 }
 
 TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
-    KeysRun r = run_keys("61 62 74 63 54 51 85");
+    Finished r = run_keys("61 62 74 63 54 51 85");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 60\n");
 
@@ -58,7 +40,7 @@ TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
 }
 
 TEST(TarnoKeys, TracePrintsALineAfterEveryToken) {
-    const KeysRun r = run_keys("--trace 61 74 62 85");
+    const Finished r = run_keys("--trace 61 74 62 85");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "tarno/tarno.bmp\t\t \tNorm\tRad\t 1\n"
@@ -69,7 +51,7 @@ TEST(TarnoKeys, TracePrintsALineAfterEveryToken) {
 
 TEST(TarnoKeys, TapsAreHitTestedAndATapOnNoKeyDoesNothing) {
     // (180, 200) lies on the 7, (100, 100) in no cell: the entry stays open.
-    KeysRun r = run_keys("180,200 100,100 180,200");
+    Finished r = run_keys("180,200 100,100 180,200");
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 77\n");
     // A code with no action, even a negative one, ends the entry.
     r = run_keys("41 -1 41");
@@ -79,7 +61,7 @@ TEST(TarnoKeys, TapsAreHitTestedAndATapOnNoKeyDoesNothing) {
 }
 
 TEST(TarnoKeys, ReadsTokensFromStandardInputWhenNoneAreGiven) {
-    const KeysRun r = run_keys("", "61 62\n74\t63 85\n");
+    const Finished r = run_keys("", "61 62\n74\t63 85\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 15\n");
 }
@@ -87,24 +69,24 @@ TEST(TarnoKeys, ReadsTokensFromStandardInputWhenNoneAreGiven) {
 TEST(TarnoKeys, BadTokenExitsWithStatus2AndPrintsNothing) {
     for (const char* args : {"--trace 61 x 62", "61 1,2,3", "61 1.5", "61 ,5", "--bogus 61", "61 99999999999"}) {
         SCOPED_TRACE(args);
-        const KeysRun r = run_keys(args);
+        const Finished r = run_keys(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
     }
-    const KeysRun r = run_keys("", "61 x\n");
+    const Finished r = run_keys("", "61 x\n");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
 }
 
 TEST(TarnoKeys, OffKeyIsHandledLikeAnyKey) {
-    const KeysRun r = run_keys("61 81 62");
+    const Finished r = run_keys("61 81 62");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 2\n");
 }
 
 TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
     // Wrapped, 2x of this x would land on the Shift key's column.
-    const KeysRun r = run_keys("41 -2147483548,20 41 2147483647,5 41");
+    const Finished r = run_keys("41 -2147483548,20 41 2147483647,5 41");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 777\n");
 }
@@ -112,7 +94,7 @@ TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
 TEST(TarnoKeys, OutputThatCannotBeWrittenIsAnError) {
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
-    ToolRun r = run_keys_to({"61"}, full);
+    Finished r = run_keys_to({"61"}, full);
     close(full);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "tarno-keys: couldn't write the output: No space left on device\n");
@@ -146,7 +128,7 @@ TEST(TarnoKeys, BadTokenIsShownShortAndPrintable) {
         {"10 MB from standard input", {}, "61 " + std::string(10 << 20, 'x') + " 62", std::string(40, 'x') + "..."},
     };
     for (const Case& c : cases) {
-        const ToolRun r = run_keys_to(c.args, null, c.input);
+        const Finished r = run_keys_to(c.args, null, c.input);
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.err, prefix + c.shown + suffix) << c.what;
     }

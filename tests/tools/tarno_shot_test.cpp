@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,19 +71,10 @@ protected:
     tarno::Fonts fonts_{};
 };
 
-struct ShotRun {
-    int status;
-    std::string err;
-};
-
 // Runs tarno-shot in the test's folder with the arguments (split at blanks),
 // standard input holding input.
-ShotRun run_shot(const std::string& arguments, const std::string& input = "") {
-    std::vector<std::string> argv{TARNO_SHOT_PATH};
-    std::istringstream words(arguments);
-    for (std::string word; words >> word;) argv.push_back(word);
-    const Finished r = run({argv, {}, input});
-    return {r.status, r.err};
+Finished run_shot(const std::string& arguments, const std::string& input = "") {
+    return run({command_line(TARNO_SHOT_PATH, arguments), {}, input});
 }
 
 TEST_F(ShotTool, SavesTheScreenThatTheCalculatorDrawsForTheKeys) {
@@ -100,7 +90,7 @@ TEST_F(ShotTool, SavesTheScreenThatTheCalculatorDrawsForTheKeys) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tokens);
         std::remove("shot.bmp");
-        const ShotRun run = run_shot(std::string("shot.bmp ") + c.tokens);
+        const Finished run = run_shot(std::string("shot.bmp ") + c.tokens);
         ASSERT_EQ(run.status, 0) << run.err;
 
         tarno::power_on();
@@ -162,7 +152,7 @@ TEST_F(ShotTool, PngHoldsTheColoursOfTheBmpPixelForPixel) {
         std::remove("shot.png");
         const std::string keys = " 15 61 72 62 54 34";  // shifted, 1.2 x pi: every colour of the keypad
         ASSERT_EQ(run_shot(std::string(c.options) + "shot.bmp" + keys).status, 0);
-        const ShotRun run = run_shot(std::string(c.options) + "shot.png" + keys);
+        const Finished run = run_shot(std::string(c.options) + "shot.png" + keys);
         ASSERT_EQ(run.status, 0) << run.err;
         ASSERT_EQ(file_text("shot.png").substr(1, 3), "PNG");
 
@@ -190,7 +180,7 @@ TEST_F(ShotTool, ReadsTheTokensFromStandardInputWhenNoneAreGiven) {
 
 TEST_F(ShotTool, BadArgumentsExitWithTwoAndWriteNothing) {
     std::remove("bad.bmp");
-    ShotRun run = run_shot("bad.bmp 61 x7 63");
+    Finished run = run_shot("bad.bmp 61 x7 63");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("'x7'"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
@@ -219,7 +209,7 @@ TEST_F(ShotTool, LongEntriesShowEveryCharacterInsideTheDisplay) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        const ShotRun run = run_shot(std::string("--upright long.bmp ") + c.tokens);
+        const Finished run = run_shot(std::string("--upright long.bmp ") + c.tokens);
         ASSERT_EQ(run.status, 0) << run.err;
         Surface shot(SDL_LoadBMP("long.bmp"));
         ASSERT_TRUE(shot);
@@ -249,7 +239,7 @@ TEST_F(ShotTool, FontThatRendersNoInkIsAnError) {
         cut << whole.substr(0, whole.size() / 2);
     }
     std::remove("cut.bmp");
-    const ShotRun run = run_shot("cut.bmp 61");
+    const Finished run = run_shot("cut.bmp 61");
     ASSERT_EQ(std::remove("tarno/arial.ttf"), 0);
     ASSERT_EQ(symlink(font_path_.c_str(), "tarno/arial.ttf"), 0);
     EXPECT_EQ(run.status, 1);
