@@ -14,22 +14,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "display.h"
+#include "support/surfaces.h"
 
 namespace {
 
 using tarno::rotate_quarter_turn;
+using tarno_test::Surface;
 
 // --- Surfaces to test with ---------------------------------------------------
-
-struct FreeSurface {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using Surface = std::unique_ptr<SDL_Surface, FreeSurface>;
 
 constexpr Uint32 RMASK = 0x000000ff, GMASK = 0x0000ff00, BMASK = 0x00ff0000,
                  AMASK = 0xff000000;

@@ -4,12 +4,14 @@
 //
 // Sections: the click stream; the session.
 #include <cstddef>
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+#include "support/key_cells.h"
 #include "x_session.h"
 
 namespace {
@@ -36,54 +38,43 @@ int count_clicks(const std::string& samples, std::size_t gap) {
 
 // --- The session ---
 
-// Screen positions in the middle of keys, from the keypad's cell table:
-// tens digit = screen column from the left, units digit = screen row from the bottom.
-constexpr int COLUMN_FIRST[8] = {87, 116, 144, 173, 201, 230, 258, 287};
-constexpr int COLUMN_LAST[8] = {109, 138, 166, 195, 223, 252, 280, 309};
-constexpr int ROW_FIRST[5] = {196, 149, 102, 55, 8};  // units 1..5
-constexpr int ROW_LAST[5] = {234, 187, 140, 93, 46};
-
-std::pair<int, int> middle_of_key(int code) {
-    const int column = code / 10 - 1, row = code % 10 - 1;
-    return {(COLUMN_FIRST[column] + COLUMN_LAST[column]) / 2, (ROW_FIRST[row] + ROW_LAST[row]) / 2};
-}
-
 class CalculatorSession : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(x_.display().empty()) << "Xvfb did not start";
-        calculator_ = spawn({TARNO_PROGRAM}, {{"DISPLAY", x_.display()},
-                                              {"SDL_VIDEODRIVER", "x11"},
-                                              {"SDL_AUDIODRIVER", "disk"},
-                                              {"SDL_DISKAUDIOFILE", files_.file("click.raw")},
-                                              {"SDL_DISKAUDIODELAY", "1"}});
+        calculator_.emplace(Command{{TARNO_PROGRAM},
+                                    {{"DISPLAY", x_.display()},
+                                     {"SDL_VIDEODRIVER", "x11"},
+                                     {"SDL_AUDIODRIVER", "disk"},
+                                     {"SDL_DISKAUDIOFILE", files_.file("click.raw")},
+                                     {"SDL_DISKAUDIODELAY", "1"}}});
     }
-    void TearDown() override { stop(calculator_); }
+    void TearDown() override {
+        if (calculator_) calculator_->stop();
+    }
+
+    // Runs an X client of the test's server to its end: its exit status.
+    int x_client(const std::vector<std::string>& argv) { return run({argv, {{"DISPLAY", x_.display()}}}).status; }
 
     // A quick tap, as short as a finger's.
     void tap(int code) { hold(code, "0.02", 1); }
 
     // Holds the key down for seconds, which the calculator takes as repeats taps.
     void hold(int code, const std::string& seconds, int repeats) {
-        const auto [x, y] = middle_of_key(code);
+        const auto [x, y] = key_middle(code);
         for (int i = 0; i < repeats; ++i) taps_.push_back(std::to_string(x) + "," + std::to_string(y));
-        EXPECT_EQ(run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "sleep", seconds,
-                       "mouseup", "1"},
-                      {{"DISPLAY", x_.display()}}),
+        EXPECT_EQ(x_client({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "sleep",
+                            seconds, "mouseup", "1"}),
                   0);
         sleep_ms(300);  // past the calculator's 200 ms repeat guard
     }
 
     // The exit status once the calculator has ended within seconds, or -1.
-    int calculator_exit(double seconds) {
-        const int status = wait_for(calculator_, seconds);
-        if (status != -1) calculator_ = -1;
-        return status;
-    }
+    int calculator_exit(double seconds) { return calculator_->wait(seconds); }
 
     Picture window() {
         const std::string dump = files_.file("window.xwd");
-        if (run({"xwd", "-root", "-silent", "-out", dump}, {{"DISPLAY", x_.display()}}) != 0) return {};
+        if (x_client({"xwd", "-root", "-silent", "-out", dump}) != 0) return {};
         return read_xwd(dump);
     }
 
@@ -91,7 +82,7 @@ protected:
     Picture expected_screen() {
         std::vector<std::string> argv = {TARNO_SHOT, files_.file("shot.bmp")};
         argv.insert(argv.end(), taps_.begin(), taps_.end());
-        if (run(argv, {{"SDL_VIDEODRIVER", "dummy"}}) != 0) return {};
+        if (run({argv, {{"SDL_VIDEODRIVER", "dummy"}}}).status != 0) return {};
         return read_bmp(files_.file("shot.bmp"));
     }
 
@@ -112,7 +103,7 @@ protected:
 
     XServer x_;
     TempDirectory files_;
-    pid_t calculator_ = -1;
+    std::optional<Child> calculator_;
     std::vector<std::string> taps_;
 };
 
@@ -125,20 +116,20 @@ TEST_F(CalculatorSession, TapsCalculateClickAndAKeyQuits) {
     hold(61, "0.5", 3);  // held half a second: 1 at once, again at 200 and 400 ms
     expect_window_shows_taps(5);
 
-    EXPECT_EQ(run({"xdotool", "key", "a"}, {{"DISPLAY", x_.display()}}), 0);
+    EXPECT_EQ(x_client({"xdotool", "key", "a"}), 0);
     EXPECT_EQ(calculator_exit(2), 0) << "any keyboard key ends the program with status 0";
 
     // A click is 30 ms of sound; the accepted presses lie 200 ms apart or
     // more, which leaves thousands of silent samples between two clicks even
     // when the disk driver runs slower than real time. 1100 samples are 50 ms
     // at 22050 Hz.
-    EXPECT_EQ(count_clicks(read_file(files_.file("click.raw")), 1100), 10);
+    EXPECT_EQ(count_clicks(file_text(files_.file("click.raw")), 1100), 10);
 }
 
 TEST_F(CalculatorSession, WindowDestroyedByAnotherClientEndsIt) {
     expect_window_shows_taps(15);
     // SDL names its window's class after the program.
-    EXPECT_EQ(run({"xdotool", "search", "--class", "tarno", "windowclose"}, {{"DISPLAY", x_.display()}}), 0);
+    EXPECT_EQ(x_client({"xdotool", "search", "--class", "tarno", "windowclose"}), 0);
     EXPECT_EQ(calculator_exit(3), 0) << "a lost window ends the program as closing it does";
 }
 

@@ -1,81 +1,33 @@
-// Helpers for the tests that run the real calculator as a person does: child
-// processes that die with the test, an X server of the calculator's own on a
-// free display, a temporary folder, and pictures (an xwd dump of the screen
-// and a BMP from tarno-shot, both reduced to RGB565) to compare.
+// Helpers for the tests that run the real calculator as a person does: an
+// X server of the calculator's own on a free display, and pictures (an xwd
+// dump of the screen and a BMP from tarno-shot, both reduced to RGB565) to
+// compare.
 //
-// Sections: child processes; the X server and the calculator; pictures.
+// Sections: the X server; pictures.
 #include "x_session.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
+
+#include "support/files.h"
 
 namespace tarno_test {
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// --- Child processes ---
-
-pid_t spawn(const std::vector<std::string>& argv, const Environment& env, int keep_fd) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const int null = open("/dev/null", O_RDWR);
-    dup2(null, STDIN_FILENO);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    for (int fd = 3; fd < 256; ++fd)
-        if (fd != keep_fd) close(fd);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-}
-
-int wait_for(pid_t pid, double seconds) {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (Clock::now() >= end) return -1;
-        sleep_ms(10);
-    }
-}
-
-void stop(pid_t pid) {
-    if (pid <= 0 || waitpid(pid, nullptr, WNOHANG) == pid) return;
-    kill(pid, SIGTERM);
-    if (wait_for(pid, 2) == -1) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-int run(const std::vector<std::string>& argv, const Environment& env) {
-    const pid_t pid = spawn(argv, env);
-    const int status = wait_for(pid, 20);
-    if (status == -1) stop(pid);
-    return status;
-}
-
-// --- The X server and the calculator ---
+// --- The X server ---
 
 XServer::XServer() {
     int ready[2];
     if (pipe(ready) != 0) return;
-    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "320x240x16", "-nolisten", "tcp",
-                  "-noreset"},
-                 {}, ready[1]);
+    Command xvfb{{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "320x240x16", "-nolisten", "tcp",
+                  "-noreset"}};
+    xvfb.keep_fd = ready[1];
+    xvfb.discard_output = true;
+    server_ = std::make_unique<Child>(xvfb);
     close(ready[1]);
     // Xvfb writes its display number once it takes connections.
     std::string number;
@@ -84,29 +36,17 @@ XServer::XServer() {
         pollfd p{ready[0], POLLIN, 0};
         char c;
         if (poll(&p, 1, 100) > 0 && read(ready[0], &c, 1) == 1) number += c;
-        else if (waitpid(pid_, nullptr, WNOHANG) == pid_) break;
+        else if (server_->wait(0) != -1) break;
     }
     close(ready[0]);
     if (number.find('\n') != std::string::npos) display_ = ":" + number.substr(0, number.find('\n'));
 }
 
-XServer::~XServer() { stop(pid_); }
-
-TempDirectory::TempDirectory() {
-    char name[] = "/tmp/tarno-e2e-XXXXXX";
-    if (mkdtemp(name)) path_ = name;
-}
-
-TempDirectory::~TempDirectory() {
-    if (!path_.empty()) run({"rm", "-rf", path_});
+XServer::~XServer() {
+    if (server_) server_->stop();
 }
 
 // --- Pictures ---
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 namespace {
 
@@ -138,7 +78,7 @@ std::uint16_t rgb565(std::uint16_t r5, std::uint16_t g6, std::uint16_t b5) {
 }  // namespace
 
 Picture read_xwd(const std::string& path) {
-    const std::string d = read_file(path);
+    const std::string d = file_text(path);
     if (d.size() < 100) return {};
     auto field = [&](int index) { return big_endian_32(d, 4 * static_cast<std::size_t>(index)); };
     const std::uint32_t header_size = field(0), width = field(4), height = field(5);
@@ -161,7 +101,7 @@ Picture read_xwd(const std::string& path) {
 }
 
 Picture read_bmp(const std::string& path) {
-    const std::string d = read_file(path);
+    const std::string d = file_text(path);
     if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') return {};
     const std::uint32_t offset = little_endian(d, 10, 4), bits = little_endian(d, 28, 2);
     const auto width = static_cast<std::int32_t>(little_endian(d, 18, 4));

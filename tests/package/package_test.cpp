@@ -4,10 +4,8 @@
 // its first screen against tarno-shot's; and the handheld bundle's layout.
 // The package tests need the files that ./setup package writes and skip
 // without them; installing needs root and skips without it.
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
@@ -16,27 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+#include "support/process.h"
 #include "x_session.h"
 
 namespace {
 
 using namespace tarno_test;
 
-bool file_exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
 // What a shell command writes on its standard output.
-std::string output_of(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
+std::string output_of(const std::string& command) { return run({{"sh", "-c", command}}).out; }
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -129,34 +116,37 @@ protected:
         if (output_of("dpkg-query -W -f='${Status}' tarno 2>/dev/null").find("ok installed") != std::string::npos)
             GTEST_SKIP() << "tarno is installed on this machine already; the test would replace it";
         installed_ = true;
-        ASSERT_EQ(run({"apt-get", "install", "-y", "-q", "-o", "DPkg::Lock::Timeout=120", TARNO_DEB},
-                      {{"DEBIAN_FRONTEND", "noninteractive"}}),
-                  0);
+        ASSERT_EQ(apt_get({"install", TARNO_DEB}), 0);
     }
     void TearDown() override {
         if (!installed_) return;
-        EXPECT_EQ(run({"apt-get", "remove", "-y", "-q", "-o", "DPkg::Lock::Timeout=120", "tarno"},
-                      {{"DEBIAN_FRONTEND", "noninteractive"}}),
-                  0);
+        EXPECT_EQ(apt_get({"remove", "tarno"}), 0);
         EXPECT_FALSE(file_exists("/usr/bin/tarno"));
         EXPECT_FALSE(file_exists("/usr/share/tarno"));
+    }
+
+    // Runs apt-get with the words, quietly and without questions: its exit status.
+    static int apt_get(const std::vector<std::string>& words) {
+        std::vector<std::string> argv{"apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=120"};
+        argv.insert(argv.end(), words.begin(), words.end());
+        return run({argv, {{"DEBIAN_FRONTEND", "noninteractive"}}}, 150).status;
     }
 
     bool installed_ = false;
 };
 
 TEST_F(InstalledPackage, StartsFromItsDesktopEntryWithTheFirstScreen) {
-    const std::string exec = entry_value(read_file("/usr/share/applications/tarno.desktop"), "Exec");
+    const std::string exec = entry_value(file_text("/usr/share/applications/tarno.desktop"), "Exec");
     ASSERT_FALSE(exec.empty());
     XServer x;
     ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
     // Started from an empty folder, as a menu would start it from one with
     // no data in it: the launcher must find the data itself.
     TempDirectory home;
-    const pid_t calculator = spawn({"sh", "-c", "cd \"$0\" && exec " + exec, home.path()},
-                                   {{"DISPLAY", x.display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}});
+    Child calculator({{"sh", "-c", "cd \"$0\" && exec " + exec, home.path()},
+                      {{"DISPLAY", x.display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}});
 
-    ASSERT_EQ(run({TARNO_SHOT, home.file("first.bmp")}, {{"SDL_VIDEODRIVER", "dummy"}}), 0);
+    ASSERT_EQ(run({{TARNO_SHOT, home.file("first.bmp")}, {{"SDL_VIDEODRIVER", "dummy"}}}).status, 0);
     const Picture expected = read_bmp(home.file("first.bmp"));
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(WIDTH * HEIGHT));
     const auto end = Clock::now() + std::chrono::seconds(15);
@@ -164,15 +154,14 @@ TEST_F(InstalledPackage, StartsFromItsDesktopEntryWithTheFirstScreen) {
     int n = 0;
     do {
         sleep_ms(100);
-        if (run({"xwd", "-root", "-silent", "-out", home.file("window.xwd")}, {{"DISPLAY", x.display()}}) == 0)
+        if (run({{"xwd", "-root", "-silent", "-out", home.file("window.xwd")}, {{"DISPLAY", x.display()}}}).status == 0)
             n = differences(read_xwd(home.file("window.xwd")), expected, where);
     } while (n != 0 && Clock::now() < end);
     EXPECT_EQ(n, 0) << "the installed calculator's window differs from tarno-shot's first screen; " << where;
 
-    EXPECT_EQ(run({"xdotool", "key", "a"}, {{"DISPLAY", x.display()}}), 0);
-    const int status = wait_for(calculator, 5);
-    if (status == -1) stop(calculator);
-    EXPECT_EQ(status, 0) << "a keyboard key ends the calculator with status 0";
+    EXPECT_EQ(run({{"xdotool", "key", "a"}, {{"DISPLAY", x.display()}}}).status, 0);
+    EXPECT_EQ(calculator.wait(5), 0) << "a keyboard key ends the calculator with status 0";
+    calculator.stop();
 }
 
 TEST(HandheldBundle, HoldsTheArmProgramBesideItsDataAndReadme) {

@@ -68,10 +68,11 @@ TEST_F(VolumeButtons, DownStepsBy16To0AndClicks) {
 
 TEST_F(VolumeButtons, FailedClickIsSilent) {
     sound.click_channel = -1;
-    ::testing::internal::CaptureStderr();
-    handle_event(button(SDL_JOYBUTTONDOWN, 16));
-    handle_event(button(SDL_JOYBUTTONDOWN, 17));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(tarno_test::stderr_of([] {
+                  handle_event(button(SDL_JOYBUTTONDOWN, 16));
+                  handle_event(button(SDL_JOYBUTTONDOWN, 17));
+              }),
+              "");
     EXPECT_EQ(sound.clicks, 2);
     EXPECT_EQ(app.last_click_channel, -1);
 }

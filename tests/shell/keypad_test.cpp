@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "keypad.h"
+#include "support/key_cells.h"
 
 namespace tarno {
 namespace {
@@ -78,31 +79,7 @@ TEST(KeyAt, PointsNearTheIntLimitsHitNoKey) {
     });
 }
 
-// The keypad's cells as the picture draws them: inclusive pixel ranges.
-struct Range {
-    int first, last;
-    bool holds(int v) const { return v >= first && v <= last; }
-};
-constexpr Range CELL_COLUMNS[8] = {{87, 109}, {116, 138}, {144, 166}, {173, 195},
-                                   {201, 223}, {230, 252}, {258, 280}, {287, 309}};
-constexpr Range CELL_ROWS[5] = {{8, 46}, {55, 93}, {102, 140}, {149, 187}, {196, 234}};
-constexpr KeyCode CELL_KEYS[5][8] = {
-    {15, 25, 35, 45, 55, 65, 75, 85},
-    {14, 24, 34, 44, 54, 64, 74, 85},
-    {13, 23, 33, 43, 53, 63, 73, 83},
-    {12, 22, 32, 42, 52, 62, 72, 82},
-    {11, 21, 31, 41, 51, 61, 71, 81},
-};
-constexpr Range EQUALS_X{287, 314};
-constexpr Range EQUALS_Y{7, 93};
-
-KeyCode key_from_cell_table(int x, int y) {
-    if (EQUALS_X.holds(x) && EQUALS_Y.holds(y)) return 85;
-    for (int row = 0; row < 5; ++row)
-        for (int column = 0; column < 8; ++column)
-            if (CELL_ROWS[row].holds(y) && CELL_COLUMNS[column].holds(x)) return CELL_KEYS[row][column];
-    return 0;
-}
+using tarno_test::key_from_cell_table;
 
 TEST(KeyAt, AgreesWithTheCellTableEverywhere) {
     int mismatches = 0;

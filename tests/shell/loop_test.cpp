@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell_test_support.h"
+#include "support/surfaces.h"
 
 namespace tarno {
 namespace {
@@ -153,9 +154,7 @@ TEST_F(IdlePause, WaitForInputEndsOnInputOrTimeout) {
 TEST_F(Click, FailureIsReportedAndTheKeyStillCounts) {
     sound.click_channel = -1;
     SDL_SetError("no audio here");
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(press_at(KEY_7, 5000));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unable to play WAV file: no audio here\n");
+    EXPECT_EQ(tarno_test::stderr_of([] { EXPECT_TRUE(press_at(KEY_7, 5000)); }), "Unable to play WAV file: no audio here\n");
     EXPECT_EQ(app.last_click_channel, -1);
     EXPECT_EQ(shown_value(), 7.0);
 
@@ -176,10 +175,8 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
     EXPECT_EQ(app.quit_requested, 0);
     int untouched = 0;
     SDL_LockSurface(app.screen);
-    for (int y = 0; y < app.screen->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(app.screen->pixels) + y * app.screen->pitch);
-        for (int x = 0; x < app.screen->w; ++x) untouched += row[x] == marker;
-    }
+    for (int y = 0; y < app.screen->h; ++y)
+        for (int x = 0; x < app.screen->w; ++x) untouched += tarno_test::pixel16(app.screen, x, y) == marker;
     SDL_UnlockSurface(app.screen);
     EXPECT_LT(untouched, 320 * 240) << "the screen was not redrawn";
 

@@ -5,7 +5,6 @@
 #include <sys/inotify.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+#include "support/process.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -27,66 +29,19 @@ using Clock = std::chrono::steady_clock;
 // its standard error is collected by the test.
 class Program {
 public:
-    Program(const std::string& directory, const char* video_driver, const char* audio_driver = "dummy") {
-        int err[2];
-        if (pipe(err) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(err[1], STDERR_FILENO);
-            close(err[0]);
-            close(err[1]);
-            if (chdir(directory.c_str()) != 0) _exit(127);
-            setenv("SDL_VIDEODRIVER", video_driver, 1);
-            setenv("SDL_AUDIODRIVER", audio_driver, 1);
-            execl(TARNO_PROGRAM, TARNO_PROGRAM, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(err[1]);
-        err_ = err[0];
-    }
-    ~Program() {
-        if (pid_ > 0 && !ended_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (err_ >= 0) close(err_);
-    }
+    Program(const std::string& directory, const char* video_driver, const char* audio_driver = "dummy")
+        : child_({{TARNO_PROGRAM}, {{"SDL_VIDEODRIVER", video_driver}, {"SDL_AUDIODRIVER", audio_driver}}, "", directory}) {}
 
     // Collects standard error until it holds text or seconds have passed.
-    bool wait_for_output(const std::string& text, double seconds) {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (output_.find(text) == std::string::npos && Clock::now() < end) {
-            pollfd p{err_, POLLIN, 0};
-            if (poll(&p, 1, 20) > 0) {
-                char buffer[4096];
-                const ssize_t n = read(err_, buffer, sizeof buffer);
-                if (n <= 0) break;
-                output_.append(buffer, static_cast<std::size_t>(n));
-            }
-        }
-        return output_.find(text) != std::string::npos;
-    }
+    bool wait_for_output(const std::string& text, double seconds) { return child_.wait_for_err(text, seconds); }
 
     // The exit status (128 + the signal when a signal ended it), or -1 when
     // the program has not ended after seconds.
-    int wait_for_exit(double seconds) {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (!ended_ && Clock::now() < end) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                ended_ = true;
-                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                drain_output();
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        }
-        return ended_ ? exit_status_ : -1;
-    }
+    int wait_for_exit(double seconds) { return child_.wait(seconds); }
 
     // Whether the program has its own handler for signal number yet.
     bool catches(int number) const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        std::ifstream status("/proc/" + std::to_string(child_.pid()) + "/status");
         for (std::string line; std::getline(status, line);)
             if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (number - 1)) & 1;
         return false;
@@ -103,30 +58,16 @@ public:
     bool ask_to_quit() {
         if (!wait_until_it_catches(SIGTERM, 5)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        kill(pid_, SIGTERM);
+        child_.signal(SIGTERM);
         if (wait_for_exit(1.5) != -1) return true;
-        kill(pid_, SIGTERM);
+        child_.signal(SIGTERM);
         return true;
     }
-    const std::string& output() const { return output_; }
+    const std::string& output() const { return child_.err(); }
 
 private:
-    void drain_output() {
-        char buffer[4096];
-        for (ssize_t n; (n = read(err_, buffer, sizeof buffer)) > 0;) output_.append(buffer, static_cast<std::size_t>(n));
-    }
-
-    pid_t pid_ = -1;
-    int err_ = -1;
-    bool ended_ = false;
-    int exit_status_ = -1;
-    std::string output_;
+    tarno_test::Child child_;
 };
-
-std::string make_empty_directory() {
-    char name[] = "/tmp/tarno-run-XXXXXX";
-    return mkdtemp(name) ? name : "/tmp";
-}
 
 // How many lines of text mention part.
 std::size_t lines_with(const std::string& text, const std::string& part) {
@@ -142,14 +83,13 @@ TEST(CalculatorProgram, WithoutAScreenItStopsWithStatusOne) {
     EXPECT_EQ(program.output(), "Couldn't initialize SDLCouldn't set video mode");
 }
 
-// A scratch folder whose tarno/ holds the calculator's own data files but
-// the one named, which the test then puts there itself.
-std::string data_folder_without(const std::string& left_out) {
-    const std::string directory = make_empty_directory();
-    std::filesystem::create_directory(directory + "/tarno");
+// Fills folder's tarno/ with the calculator's own data files but the one
+// named, which the test then puts there itself; gives the folder's path.
+std::string data_folder_without(const tarno_test::TempDirectory& folder, const std::string& left_out) {
+    std::filesystem::create_directory(folder.file("tarno"));
     for (const char* name : {"tarno.bmp", "tarno9.bmp", "arial.ttf", "tarno.wav"})
-        if (name != left_out) std::filesystem::copy_file(std::string("tarno/") + name, directory + "/tarno/" + name);
-    return directory;
+        if (name != left_out) std::filesystem::copy_file(std::string("tarno/") + name, folder.file("tarno/") + name);
+    return folder.path();
 }
 
 // Sees the program open tarno/tarno.bmp in directory, which it first does for
@@ -174,25 +114,25 @@ private:
 };
 
 TEST(CalculatorProgram, QuitRequestEndsItWithStatusZero) {
-    const std::string directory = data_folder_without("");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "");
     KeypadPictureWatch first_screen(directory);
     Program program(directory, "dummy");
     ASSERT_TRUE(first_screen.wait_for_open(10));
     ASSERT_TRUE(program.ask_to_quit());
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(program.output(), "") << "a clean start-up and shutdown say nothing";
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, MissingDataFilesAreReportedAndItStillRuns) {
-    const std::string directory = make_empty_directory();
+    const tarno_test::TempDirectory folder;
+    const std::string& directory = folder.path();
     Program program(directory, "dummy");
     ASSERT_TRUE(program.wait_for_output("Couldn't load tarno/tarno.bmp", 5)) << program.output();
     ASSERT_TRUE(program.ask_to_quit());
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(lines_with(program.output(), "tarno/arial.ttf"), 1u) << program.output();
     EXPECT_EQ(lines_with(program.output(), "Unable to load WAV file: "), 1u) << program.output();
-    rmdir(directory.c_str());
 }
 
 TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClick) {
@@ -202,7 +142,8 @@ TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClic
     std::string bytes{std::istreambuf_iterator<char>(own), std::istreambuf_iterator<char>()};
     ASSERT_GT(bytes.size(), 44u);
     bytes[22] = bytes[23] = 0;
-    const std::string directory = data_folder_without("tarno.wav");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "tarno.wav");
     std::ofstream(directory + "/tarno/tarno.wav", std::ios::binary) << bytes;
 
     Program program(directory, "dummy");
@@ -211,12 +152,12 @@ TEST(CalculatorProgram, ClickFileWithABrokenHeaderIsReportedAndItRunsWithoutClic
     ASSERT_TRUE(program.ask_to_quit()) << program.output();
     EXPECT_EQ(program.wait_for_exit(2), 0);
     EXPECT_EQ(program.output(), "Unable to load WAV file: tarno/tarno.wav: 0 channels\n");
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, DataFilesThatAreFifosAreReportedLikeMissingOnes) {
     // Opened as files, these would wait for a writer for good.
-    const std::string directory = data_folder_without("tarno.wav");
+    const tarno_test::TempDirectory folder;
+    const std::string directory = data_folder_without(folder, "tarno.wav");
     std::filesystem::remove(directory + "/tarno/tarno.bmp");
     ASSERT_EQ(mkfifo((directory + "/tarno/tarno.wav").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((directory + "/tarno/tarno.bmp").c_str(), 0600), 0);
@@ -228,7 +169,6 @@ TEST(CalculatorProgram, DataFilesThatAreFifosAreReportedLikeMissingOnes) {
     EXPECT_EQ(program.output(),
               "Unable to load WAV file: Couldn't open tarno/tarno.wav\n"
               "Couldn't load tarno/tarno.bmp: Couldn't open tarno/tarno.bmp\n");
-    std::filesystem::remove_all(directory);
 }
 
 TEST(CalculatorProgram, WithoutAnAudioDeviceTheMessageCarriesNoOlderCallsWords) {

@@ -1,6 +1,7 @@
 // What the shell's tests share: a recorder in place of the mixer, a clock
-// the test sets, and a fixture that starts every test from a freshly loaded
-// shell and a powered-on calculator, with a screen from SDL's dummy driver.
+// the test sets, a fixture that starts every test from a freshly loaded
+// shell and a powered-on calculator, with a screen from SDL's dummy driver,
+// and positions on the keys.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "app.h"
+#include "support/capture.h"
+#include "support/key_cells.h"
 
 namespace tarno::testing {
 
@@ -76,13 +79,11 @@ protected:
     int pipe_[2] = {-1, -1};
 };
 
-// Screen positions inside keys, from the keypad's cell table.
-struct Point {
-    int x, y;
-};
-constexpr Point KEY_1{241, 215};     // column 230..252, row 196..234
-constexpr Point KEY_7{184, 215};     // column 173..195, row 196..234
-constexpr Point KEY_OFF{98, 215};    // column 87..109,  row 196..234
-constexpr Point BESIDE_KEYS{60, 20}; // the display strip, left of the keys
+// Screen positions in the middle of keys' cells, and one beside the keys.
+using tarno_test::Point;
+constexpr Point KEY_1 = tarno_test::key_middle(61);
+constexpr Point KEY_7 = tarno_test::key_middle(41);
+constexpr Point KEY_OFF = tarno_test::key_middle(81);
+constexpr Point BESIDE_KEYS{60, 20};  // the display strip, left of the keys
 
 }  // namespace tarno::testing

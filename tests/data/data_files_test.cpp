@@ -7,21 +7,25 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "SDL.h"
 #include "SDL_ttf.h"
+#include "app.h"
 #include "display.h"
 #include "keypad.h"
+#include "support/key_cells.h"
+#include "support/surfaces.h"
 
 namespace {
 
+using namespace tarno_test;
+
 constexpr int SCREEN_WIDTH = 320;
 constexpr int SCREEN_HEIGHT = 240;
-constexpr int KEYPAD_LEFT = 87;   // the keys lie from here rightwards
+constexpr int KEYPAD_LEFT = CELL_COLUMNS[0].first;  // the keys lie from here rightwards
 constexpr int TEXT_BOTTOM = 62;   // the display's texts lie left of this
 
 // Every key the touch screen can yield (84 lies under the equals key).
@@ -32,20 +36,7 @@ const std::vector<tarno::KeyCode> ALL_KEYS = {11, 12, 13, 14, 15, 21, 22, 23, 24
 const std::set<tarno::KeyCode> SHIFTED_KEYS = {11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33};
 constexpr tarno::KeyCode SHIFT_KEY = 15;
 
-using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
-
-Surface load_picture(const char* path) { return Surface(SDL_LoadBMP(path), SDL_FreeSurface); }
-
-// The colour of a pixel as 0xRRGGBB, whatever the file's depth.
-std::uint32_t colour_at(const SDL_Surface* picture, int x, int y) {
-    const int bytes = picture->format->BytesPerPixel;
-    const auto* at = static_cast<const std::uint8_t*>(picture->pixels) + y * picture->pitch + x * bytes;
-    Uint32 value = 0;
-    for (int i = 0; i < bytes; ++i) value |= static_cast<Uint32>(at[i]) << (8 * i);
-    Uint8 r, g, b;
-    SDL_GetRGB(value, picture->format, &r, &g, &b);
-    return (static_cast<std::uint32_t>(r) << 16) | (g << 8) | b;
-}
+Surface load_picture(const char* path) { return Surface(SDL_LoadBMP(path)); }
 
 // The colours of the pixels inside one key's face, away from its edges,
 // where its legend lies: colour -> number of pixels.
@@ -101,10 +92,15 @@ TEST_P(KeypadPicture, ShowsKeyFacesExactlyWhereTheHitTestFindsKeys) {
     }
     EXPECT_EQ(mismatches, 0);
 
-    // The corners of the cells, and the equals key's one tall rectangle with
+    // The corners of every cell, and the equals key's one tall rectangle with
     // the gap between its two cells filled.
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{87, 8}, {109, 46}, {287, 234}, {309, 196},
-                                                               {287, 7}, {314, 93}, {300, 50}, {314, 7}})
+    std::vector<Point> on_keys = {{EQUALS_X.first, EQUALS_Y.first}, {EQUALS_X.last, EQUALS_Y.first},
+                                  {EQUALS_X.last, EQUALS_Y.last}, {300, 50}};
+    for (const Range& column : CELL_COLUMNS)
+        for (const Range& row : CELL_ROWS)
+            for (int x : {column.first, column.last})
+                for (int y : {row.first, row.last}) on_keys.push_back({x, y});
+    for (const auto& [x, y] : on_keys)
         EXPECT_NE(colour_at(picture.get(), x, y), background) << "(" << x << ", " << y << ")";
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{110, 30}, {100, 47}, {100, 235}, {286, 7},
                                                                {300, 6}, {315, 50}, {314, 94}, {312, 120}})
@@ -213,6 +209,15 @@ TEST(ClickSound, IsOneShortBurstEndingInExactSilence) {
     }
     EXPECT_LT(longest_gap, 22u);
     EXPECT_GE(samples.size() - 1 - last_sound, 110u);
+}
+
+// The calculator's own click passes the check that the shell makes of a
+// click file's header before the mixer sees it.
+TEST(ClickSound, PassesTheHeaderCheck) {
+    SDL_RWops* stream = SDL_RWFromFile(tarno::CLICK_FILE, "rb");
+    ASSERT_NE(stream, nullptr) << SDL_GetError();
+    EXPECT_EQ(tarno::wav_header_fault(stream), "");
+    SDL_RWclose(stream);
 }
 
 // The number line and the status texts are drawn at NUMBER_LINE_POINTS and

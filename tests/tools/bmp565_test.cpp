@@ -5,16 +5,17 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "SDL.h"
 #include "bmp565.h"
+#include "support/surfaces.h"
 
 namespace {
 
-using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+using tarno_test::pixel16;
+using tarno_test::Surface;
 
 // Three pixels a row leave two bytes of padding; 256 rows take every
 // channel through all its 256 values (the steps 1, 3 and 5 are odd).
@@ -32,27 +33,20 @@ Colour colour_of(int x, int y) {
 }
 
 Surface screen_like() {
-    return Surface(SDL_CreateRGBSurface(SDL_SWSURFACE, WIDTH, HEIGHT, 16, 0xF800, 0x07E0, 0x001F, 0),
-                   SDL_FreeSurface);
-}
-
-std::uint16_t pixel16(const SDL_Surface* s, int x, int y) {
-    const auto* row = static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch;
-    return reinterpret_cast<const std::uint16_t*>(row)[x];
+    return Surface(SDL_CreateRGBSurface(SDL_SWSURFACE, WIDTH, HEIGHT, 16, 0xF800, 0x07E0, 0x001F, 0));
 }
 
 // What the 16-bit screen showed of the colours as a 24-bit picture, laid
 // out as the generator wrote them before (blue first in memory).
 Surface blitted_from_24_bits() {
-    Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, WIDTH, HEIGHT, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0),
-                    SDL_FreeSurface);
+    Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, WIDTH, HEIGHT, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0));
     for (int y = 0; y < HEIGHT; ++y) {
-        auto* row = static_cast<std::uint8_t*>(picture->pixels) + y * picture->pitch;
         for (int x = 0; x < WIDTH; ++x) {
             const Colour c = colour_of(x, y);
-            row[3 * x] = c.b;
-            row[3 * x + 1] = c.g;
-            row[3 * x + 2] = c.r;
+            Uint8* at = tarno_test::pixel_at(picture.get(), x, y);
+            at[0] = c.b;
+            at[1] = c.g;
+            at[2] = c.r;
         }
     }
     Surface screen = screen_like();
@@ -112,8 +106,7 @@ TEST(Bmp565Writer, WritesABitfieldsHeaderWithTheScreensMasks) {
 
 TEST(Bmp565Writer, LoadsAsTheSameScreenPixelsAsThe24BitPicture) {
     const std::vector<std::uint8_t> bytes = written_file();
-    Surface loaded(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1),
-                   SDL_FreeSurface);
+    Surface loaded(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
     ASSERT_NE(loaded, nullptr) << SDL_GetError();
     ASSERT_EQ(loaded->w, WIDTH);
     ASSERT_EQ(loaded->h, HEIGHT);

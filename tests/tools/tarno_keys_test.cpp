@@ -4,84 +4,34 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/process.h"
+
 namespace {
 
-struct KeysRun {
-    std::string out;
-    int status;
-};
+using tarno_test::Finished;
 
-// Runs tarno-keys through the shell; input, when given, goes to its stdin.
-KeysRun run_keys(const std::string& args, const std::string& input = "") {
-    std::string command = std::string("'") + TARNO_KEYS_PATH + "' " + args + " 2>/dev/null";
-    if (!input.empty()) command = "printf '%s' '" + input + "' | " + command;
-    KeysRun run{"", -1};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// Runs tarno-keys with the arguments in args (split at blanks); input, when
+// given, goes to its stdin.
+Finished run_keys(const std::string& args, const std::string& input = "") {
+    return tarno_test::run({tarno_test::command_line(TARNO_KEYS_PATH, args), {}, input});
 }
 
-struct ToolRun {
-    std::string err;
-    int status;  // the exit status, or 128 + the signal that ended it
-};
-
-// Runs tarno-keys with args, standard input from the file input (or
-// /dev/null) and standard output to out_fd, with SIGPIPE at its default as
-// a shell leaves it; collects its standard error.
-ToolRun run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "/dev/null") {
-    ToolRun run{"", -1};
-    int err[2];
-    if (pipe(err) != 0) return run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGPIPE, SIG_DFL);
-        const int in = open(input.c_str(), O_RDONLY);
-        dup2(in, STDIN_FILENO);
-        dup2(out_fd, STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(TARNO_KEYS_PATH)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(TARNO_KEYS_PATH, argv.data());
-        _exit(127);
-    }
-    close(err[1]);
-    char buffer[4096];
-    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<std::size_t>(n));
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
-}
-
-// A file holding text, for standard input.
-std::string input_file(const std::string& text) {
-    char name[] = "/tmp/tarno-keys-input-XXXXXX";
-    const int fd = mkstemp(name);
-    close(fd);
-    std::ofstream(name, std::ios::binary) << text;
-    return name;
+// Runs tarno-keys with args, standard input holding input and standard
+// output to out_fd, with SIGPIPE at its default as a shell leaves it.
+Finished run_keys_to(const std::vector<std::string>& args, int out_fd, const std::string& input = "") {
+    tarno_test::Command command{{TARNO_KEYS_PATH}, {}, input};
+    command.argv.insert(command.argv.end(), args.begin(), args.end());
+    command.out_fd = out_fd;
+    return tarno_test::run(command);
 }
 
 TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
-    KeysRun r = run_keys("61 62 74 63 54 51 85");
+    Finished r = run_keys("61 62 74 63 54 51 85");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 60\n");
 
@@ -90,7 +40,7 @@ TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
 }
 
 TEST(TarnoKeys, TracePrintsALineAfterEveryToken) {
-    const KeysRun r = run_keys("--trace 61 74 62 85");
+    const Finished r = run_keys("--trace 61 74 62 85");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "tarno/tarno.bmp\t\t \tNorm\tRad\t 1\n"
@@ -101,7 +51,7 @@ TEST(TarnoKeys, TracePrintsALineAfterEveryToken) {
 
 TEST(TarnoKeys, TapsAreHitTestedAndATapOnNoKeyDoesNothing) {
     // (180, 200) lies on the 7, (100, 100) in no cell: the entry stays open.
-    KeysRun r = run_keys("180,200 100,100 180,200");
+    Finished r = run_keys("180,200 100,100 180,200");
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 77\n");
     // A code with no action, even a negative one, ends the entry.
     r = run_keys("41 -1 41");
@@ -111,7 +61,7 @@ TEST(TarnoKeys, TapsAreHitTestedAndATapOnNoKeyDoesNothing) {
 }
 
 TEST(TarnoKeys, ReadsTokensFromStandardInputWhenNoneAreGiven) {
-    const KeysRun r = run_keys("", "61 62\n74\t63 85\n");
+    const Finished r = run_keys("", "61 62\n74\t63 85\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 15\n");
 }
@@ -119,24 +69,24 @@ TEST(TarnoKeys, ReadsTokensFromStandardInputWhenNoneAreGiven) {
 TEST(TarnoKeys, BadTokenExitsWithStatus2AndPrintsNothing) {
     for (const char* args : {"--trace 61 x 62", "61 1,2,3", "61 1.5", "61 ,5", "--bogus 61", "61 99999999999"}) {
         SCOPED_TRACE(args);
-        const KeysRun r = run_keys(args);
+        const Finished r = run_keys(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
     }
-    const KeysRun r = run_keys("", "61 x\n");
+    const Finished r = run_keys("", "61 x\n");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
 }
 
 TEST(TarnoKeys, OffKeyIsHandledLikeAnyKey) {
-    const KeysRun r = run_keys("61 81 62");
+    const Finished r = run_keys("61 81 62");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 2\n");
 }
 
 TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
     // Wrapped, 2x of this x would land on the Shift key's column.
-    const KeysRun r = run_keys("41 -2147483548,20 41 2147483647,5 41");
+    const Finished r = run_keys("41 -2147483548,20 41 2147483647,5 41");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 777\n");
 }
@@ -144,7 +94,7 @@ TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
 TEST(TarnoKeys, OutputThatCannotBeWrittenIsAnError) {
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
-    ToolRun r = run_keys_to({"61"}, full);
+    Finished r = run_keys_to({"61"}, full);
     close(full);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "tarno-keys: couldn't write the output: No space left on device\n");
@@ -178,11 +128,9 @@ TEST(TarnoKeys, BadTokenIsShownShortAndPrintable) {
         {"10 MB from standard input", {}, "61 " + std::string(10 << 20, 'x') + " 62", std::string(40, 'x') + "..."},
     };
     for (const Case& c : cases) {
-        const std::string input = c.input.empty() ? "/dev/null" : input_file(c.input);
-        const ToolRun r = run_keys_to(c.args, null, input);
+        const Finished r = run_keys_to(c.args, null, c.input);
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.err, prefix + c.shown + suffix) << c.what;
-        if (!c.input.empty()) std::remove(input.c_str());
     }
     close(null);
 }
