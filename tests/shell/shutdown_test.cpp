@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #include "sdl_stand_ins.h"
@@ -33,6 +34,9 @@ struct Seen {
     bool sdl_running = false;
     bool audio_open = false;
     bool click_loaded = false;
+    // When the program ends, so that the menu finds the sound device free:
+    bool audio_closed_at_exit = false;
+    bool sdl_quit_at_exit = false;
 };
 
 Seen* seen = nullptr;
@@ -65,6 +69,13 @@ void note_first_poll() {
     Uint16 format = 0;
     seen->audio_open = Mix_QuerySpec(&rate, &format, &channels) != 0;
     seen->click_loaded = app.click_sound != nullptr;
+}
+
+void note_exit() {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    seen->audio_closed_at_exit = Mix_QuerySpec(&rate, &format, &channels) == 0 && app.click_sound == nullptr;
+    seen->sdl_quit_at_exit = SDL_WasInit(SDL_INIT_EVERYTHING) == 0;
 }
 
 // The mixer as the shutdown asks it whether the last click still plays.
@@ -119,6 +130,7 @@ protected:
         flipped_screen = app.screen;
         SDL_FillRect(app.screen, nullptr, DARK_RED_565);
         testing::on_flip = note_flip;
+        std::atexit(note_exit);
         app.last_click_channel = 6;
         app.quit_requested = 1;
         run_pass();
@@ -141,6 +153,8 @@ TEST_F(WholeShutdown, LastFrameIsPlainLightBlueAndTheLastClickIsHeardToItsEnd) {
     EXPECT_TRUE(seen->sdl_running) << "SDL, the mixer and the click stay until the click has ended";
     EXPECT_TRUE(seen->audio_open);
     EXPECT_TRUE(seen->click_loaded);
+    EXPECT_TRUE(seen->audio_closed_at_exit) << "the click freed and the audio device closed";
+    EXPECT_TRUE(seen->sdl_quit_at_exit);
 }
 
 TEST_F(WholeShutdown, StalledClickHoldsTheMenuBackForASecondAtMost) {

@@ -1,11 +1,14 @@
 // Touch input: the firmware version file choosing the touch source, and the
 // touch device's samples with their one-shot calibration and mapping.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell_test_support.h"
@@ -239,6 +242,26 @@ TEST_F(DirectTouch, CalibratesFromThePenUpSampleWhereverItLies) {
         EXPECT_EQ(app.touch_x, c.centre_x) << "after a pen up at raw x " << c.raw_x;
         EXPECT_EQ(app.touch_y, c.centre_y) << "after a pen up at raw y " << c.raw_y;
     }
+}
+
+TEST_F(TouchDevice, ReadWaitsForTheDevicesNextSample) {
+    char directory[] = "/tmp/tarno-touch-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string device = std::string(directory) + "/wm97xx";
+    ASSERT_EQ(mkfifo(device.c_str(), 0600), 0);
+    const int driver = open(device.c_str(), O_RDWR);  // the driver's end, with no sample yet
+    app.direct_touch = 1;
+    std::thread later([driver] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const std::string sample = touch_sample(1, 2075, 2075);
+        EXPECT_EQ(write(driver, sample.data(), sample.size()), 16);
+    });
+    EXPECT_TRUE(poll_touch_device(device.c_str())) << "the read waits for the sample";
+    EXPECT_EQ(app.touch_x, 160);
+    later.join();
+    close(driver);
+    unlink(device.c_str());
+    rmdir(directory);
 }
 
 }  // namespace
