@@ -1,5 +1,6 @@
 // The end of a run: the wait for the last click and the hand-over to the
 // system menu, which off the console ends the program with status 0.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,6 +122,25 @@ int start_up_faults() {
 TEST_F(StartUp, LeavesEverythingReadyAndTheFirstPressToCountAtOnce) {
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(_exit(start_up_faults()), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MenuHandOver, MenuIsCalledByItsPathAlone) {
+    // A stand-in menu that is a shell reading its commands from standard
+    // input, so that its $0 is the argv[0] it was given.
+    const std::string menu = directory_ + "/menu";
+    const std::string commands = directory_ + "/commands";
+    ASSERT_EQ(symlink("/bin/sh", menu.c_str()), 0);
+    std::ofstream(commands) << "echo \"$0 $#\" > ran\nexit 7\n";
+    EXPECT_EXIT(
+        {
+            dup2(open(commands.c_str(), O_RDONLY), STDIN_FILENO);
+            hand_over_to_menu(directory_.c_str(), menu.c_str());
+        },
+        ::testing::ExitedWithCode(7), "");
+    std::stringstream ran;
+    ran << std::ifstream(directory_ + "/ran").rdbuf();
+    EXPECT_EQ(ran.str(), menu + " 0\n");
+    unlink(commands.c_str());
 }
 
 }  // namespace
