@@ -247,5 +247,18 @@ TEST_F(MainLoopPass, QuitRequestedEndsTheProgramAtThePassStart) {
         ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(IdlePause, WaitForInputWaitsItsWholeTimeout) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    timespec before, after;
+    clock_gettime(CLOCK_MONOTONIC, &before);
+    EXPECT_FALSE(wait_for_input(ends[0], 60, nullptr));
+    clock_gettime(CLOCK_MONOTONIC, &after);
+    const long waited_ms = (after.tv_sec - before.tv_sec) * 1000 + (after.tv_nsec - before.tv_nsec) / 1000000;
+    EXPECT_GE(waited_ms, 59) << "a 60 ms timeout";
+    close(ends[0]);
+    close(ends[1]);
+}
+
 }  // namespace
 }  // namespace tarno

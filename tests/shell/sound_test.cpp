@@ -95,5 +95,58 @@ TEST(ClickHeader, RefusedOrMissingClickLeavesSdlsErrorNamingTheFile) {
     EXPECT_EQ(std::string(SDL_GetError()), "Couldn't open " + path);
 }
 
+TEST(ClickHeader, RatesAndChunksAtTheirLimitsPass) {
+    EXPECT_EQ(fault_of(wav(format(1, 1, 1000, 8))), "");
+    EXPECT_EQ(fault_of(wav(format(1, 1, 192000, 16))), "");
+    const auto junk_then_format = [](int junk) {
+        Bytes chunks;
+        for (int i = 0; i < junk; ++i) chunks += chunk("JUNK", "");
+        return riff(chunks + chunk("fmt ", format(1, 1, 22050, 8)));
+    };
+    EXPECT_EQ(fault_of(junk_then_format(15)), "") << "the format chunk as the 16th";
+    EXPECT_EQ(fault_of(junk_then_format(16)), "no format chunk in its first 16 chunks");
+}
+
+// The mixer-backed sound on SDL's dummy audio device.
+class MixerSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S8, 1, 32), 0) << Mix_GetError();
+        SDL_PauseAudio(1);  // a click then plays until it is halted, however slow the machine
+    }
+    void TearDown() override {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+};
+
+TEST_F(MixerSound, VolumeIsChannelZerosAndIsSetOnEveryChannel) {
+    Sound& sound = mixer_sound();
+    sound.set_volume(48);
+    for (int channel : {0, 1, 7}) EXPECT_EQ(Mix_Volume(channel, -1), 48) << "channel " << channel;
+    Mix_Volume(0, 32);
+    Mix_Volume(1, 96);
+    EXPECT_EQ(sound.volume(), 32);
+    sound.set_volume(MAX_VOLUME);
+}
+
+TEST_F(MixerSound, ClickPlaysOnAFreeChannel) {
+    app.click_sound = load_click(CLICK_FILE);
+    ASSERT_NE(app.click_sound, nullptr) << SDL_GetError();
+    const int first = mixer_sound().play_click();
+    const int second = mixer_sound().play_click();
+    EXPECT_GE(first, 0);
+    EXPECT_GE(second, 0);
+    EXPECT_NE(first, second) << "the first click still plays";
+    EXPECT_TRUE(mixer_sound().playing(first));
+    Mix_HaltChannel(-1);
+    EXPECT_FALSE(mixer_sound().playing(first));
+    Mix_FreeChunk(app.click_sound);
+    app.click_sound = nullptr;
+
+    EXPECT_EQ(mixer_sound().play_click(), -1) << "no click loaded";
+}
+
 }  // namespace
 }  // namespace tarno

@@ -1,11 +1,14 @@
 // Touch input: the firmware version file choosing the touch source, and the
 // touch device's samples with their one-shot calibration and mapping.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell_test_support.h"
@@ -208,6 +211,57 @@ TEST_F(TouchDevice, SampleBetweenFailuresKeepsTheDeviceOpen) {
         EXPECT_EQ(app.touch_fd, step.fd) << "at t + " << step.at;
     }
     close(ends[1]);
+}
+
+TEST_F(DirectTouch, CalibratesFromThePenUpSampleWhereverItLies) {
+    // Offsets and positions worked out by hand, each division truncated toward zero.
+    struct Case {
+        std::uint16_t raw_x, raw_y;
+        int offset_x, offset_y;  // (80 raw x - 16000) / 3750, (60 raw y - 12000) / 3750
+        int x, y;                // the calibrating sample itself, mapped with its offsets
+        int centre_x, centre_y;  // a later pen-down sample at raw (2075, 2075)
+    };
+    const std::vector<Case> cases = {
+        {2075, 2075, 40, 30, 120, 90, 120, 90},     // 150000 / 3750 and 112500 / 3750 exactly
+        {3950, 200, 80, 0, 240, 240, 80, 120},
+        {1000, 3000, 17, 44, 51, 17, 143, 76},      // 17.07 and 44.8
+        {100, 100, -2, -1, -6, 247, 162, 121},      // -2.13 and -1.6, not -3 and -2
+    };
+    for (const Case& c : cases) {
+        app.calibration_pending = 1;
+        app.touch_offset_x = app.touch_offset_y = 0;
+        send(touch_sample(0, c.raw_x, c.raw_y));
+        EXPECT_FALSE(poll_touch());
+        EXPECT_EQ(app.calibration_pending, 0);
+        EXPECT_EQ(app.touch_offset_x, c.offset_x) << "pen up at raw x " << c.raw_x;
+        EXPECT_EQ(app.touch_offset_y, c.offset_y) << "pen up at raw y " << c.raw_y;
+        EXPECT_EQ(app.touch_x, c.x) << "pen up at raw x " << c.raw_x;
+        EXPECT_EQ(app.touch_y, c.y) << "pen up at raw y " << c.raw_y;
+        send(touch_sample(1, 2075, 2075));
+        EXPECT_TRUE(poll_touch());
+        EXPECT_EQ(app.touch_x, c.centre_x) << "after a pen up at raw x " << c.raw_x;
+        EXPECT_EQ(app.touch_y, c.centre_y) << "after a pen up at raw y " << c.raw_y;
+    }
+}
+
+TEST_F(TouchDevice, ReadWaitsForTheDevicesNextSample) {
+    char directory[] = "/tmp/tarno-touch-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string device = std::string(directory) + "/wm97xx";
+    ASSERT_EQ(mkfifo(device.c_str(), 0600), 0);
+    const int driver = open(device.c_str(), O_RDWR);  // the driver's end, with no sample yet
+    app.direct_touch = 1;
+    std::thread later([driver] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const std::string sample = touch_sample(1, 2075, 2075);
+        EXPECT_EQ(write(driver, sample.data(), sample.size()), 16);
+    });
+    EXPECT_TRUE(poll_touch_device(device.c_str())) << "the read waits for the sample";
+    EXPECT_EQ(app.touch_x, 160);
+    later.join();
+    close(driver);
+    unlink(device.c_str());
+    rmdir(directory);
 }
 
 }  // namespace

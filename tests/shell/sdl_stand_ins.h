@@ -1,0 +1,24 @@
+// Two SDL calls that the shell's tests answer or watch themselves. SDL's
+// dummy video driver has no mouse buttons that a test could press, and its
+// flip shows nothing, so the test program defines SDL_GetMouseState and
+// SDL_Flip itself; the shell code linked into it calls these in place of
+// SDL's. Left alone, each passes the call on to SDL.
+#pragma once
+
+#include "SDL.h"
+
+namespace tarno::testing {
+
+// What SDL_GetMouseState answers while active.
+struct MouseStandIn {
+    bool active = false;
+    Uint8 buttons = 0;  // SDL_BUTTON(n) for each button held
+    int x = 0, y = 0;
+};
+
+inline MouseStandIn mouse_stand_in;
+
+// Called with every surface about to be flipped; null for none.
+inline void (*on_flip)(SDL_Surface* surface) = nullptr;
+
+}  // namespace tarno::testing
