@@ -340,6 +340,18 @@ TEST(Scaling, PicksSourcePixelsByTheirSteps) {
     ASSERT_NE(result, nullptr);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) EXPECT_EQ(get8(result.get(), x, y), index_label(x / 2, y / 2));
+
+    // Rows and columns step apart: 3 x 4 at 0.7 gives 2 x 2, steps 1.5
+    // across (columns 0, 1) and 2 down (rows 0, 2), in both passes.
+    Surface tall = labelled_rgba(3, 4);
+    result = scaled(tall.get(), 0.7);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(letters(result.get(), 3), (std::vector<std::string>{"ab", "gh"}));
+    Surface tall_indexed = labelled_indexed(3, 4);
+    result = scaled(tall_indexed.get(), 0.7);
+    ASSERT_NE(result, nullptr);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) EXPECT_EQ(get8(result.get(), x, y), index_label(x, 2 * y)) << x << "," << y;
 }
 
 // --- Filtering -----------------------------------------------------------------

@@ -774,6 +774,8 @@ TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
     Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 8, 0, 0, 0, 0));
     SDL_Color colours[2] = {{10, 20, 30, 0}, {250, 240, 230, 0}};
     SDL_SetColors(picture.get(), colours, 0, 2);
+    SDL_Color last{5, 6, 7, 0};  // every entry is lent, the last one too
+    SDL_SetColors(picture.get(), &last, 255, 1);
     SDL_FillRect(picture.get(), nullptr, 1);
     ASSERT_EQ(SDL_SaveBMP(picture.get(), "tarno/tarno.bmp"), 0);
 
@@ -785,6 +787,7 @@ TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
     const SDL_Color* got = paletted->format->palette->colors;
     EXPECT_EQ((std::vector<int>{got[0].r, got[0].g, got[0].b, got[1].r, got[1].g, got[1].b}),
               (std::vector<int>{10, 20, 30, 250, 240, 230}));
+    EXPECT_EQ((std::vector<int>{got[255].r, got[255].g, got[255].b}), (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(static_cast<const Uint8*>(paletted->pixels)[200 * paletted->pitch + 300], 1);
 }
 
