@@ -336,6 +336,18 @@ TEST(Scaling, PicksSourcePixelsByTheirSteps) {
     ASSERT_NE(result, nullptr);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) EXPECT_EQ(get8(result.get(), x, y), index_label(x / 2, y / 2));
+
+    // Rows and columns step apart: 3 x 4 at 0.7 gives 2 x 2, steps 1.5
+    // across (columns 0, 1) and 2 down (rows 0, 2), in both passes.
+    Surface tall = labelled_rgba(3, 4);
+    result = scaled(tall.get(), 0.7);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(letters(result.get(), 3), (std::vector<std::string>{"ab", "gh"}));
+    Surface tall_indexed = labelled_indexed(3, 4);
+    result = scaled(tall_indexed.get(), 0.7);
+    ASSERT_NE(result, nullptr);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) EXPECT_EQ(get8(result.get(), x, y), index_label(x, 2 * y)) << x << "," << y;
 }
 
 // --- Filtering -----------------------------------------------------------------
@@ -355,10 +367,15 @@ struct FilteredPixel {
     Uint32 value;
 };
 
-void expect_filtered(int width, int height, const std::vector<FilteredPixel>& expected) {
+Surface filter_source(int width, int height) {
     Surface source = make_rgba(width, height);
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) put32(source.get(), c, r, filter_source_pixel(c, r));
+    return source;
+}
+
+void expect_filtered(int width, int height, const std::vector<FilteredPixel>& expected) {
+    Surface source = filter_source(width, height);
     Surface result = turned(source.get(), 0.5, 1);
     ASSERT_NE(result, nullptr);
     for (int y = 0; y < result->h; ++y) {
@@ -421,6 +438,70 @@ TEST(Filtering, ScaleBlendsByTableWeights) {
     EXPECT_EQ(get32(result.get(), 1, 0), bytes(50, 9, 0, 255));
     EXPECT_EQ(get32(result.get(), 0, 0), bytes(0, 9, 0, 255));
     EXPECT_EQ(get32(result.get(), 0, 2), bytes(50, 9, 0, 255));
+}
+
+// Filtered pictures of the 3 x 2 filtering source (and a 6 x 4 one) at
+// zooms below, at and above 1, whole and fractional. The expected pixels
+// were worked out once by a separate reference model (a short Python script
+// following the routine's description step by step: 16.16 positions that
+// wrap at 32 bits, the ring and its neighbour cases, the table weights, the
+// blend with arithmetic shifts) and written here as bytes 3..0, row by row.
+// The model reproduces the hand-worked values of the tests above.
+struct ZoomedPicture {
+    int width, height;
+    double zoom;
+    int result_width;
+    std::vector<Uint32> rows;
+};
+
+void expect_picture(const SDL_Surface* result, const ZoomedPicture& want) {
+    ASSERT_NE(result, nullptr);
+    ASSERT_EQ(result->w, want.result_width);
+    ASSERT_EQ(result->w * result->h, static_cast<int>(want.rows.size()));
+    for (int y = 0; y < result->h; ++y)
+        for (int x = 0; x < result->w; ++x)
+            EXPECT_EQ(get32(result, x, y), want.rows[y * result->w + x]) << "pixel " << x << "," << y;
+}
+
+TEST(Filtering, TurnAtZoomsBelowAtAndAboveOne) {
+    // 3 x 2 turns into 2 x 3; the half-pixel offsets give every position a
+    // fraction, and at zoom 1 and below some fall in the ring.
+    const ZoomedPicture pictures[] = {
+        {3, 2, 0.75, 2, {0x07000501, 0x2a021b0c, 0x2a012007, 0xff0bb340, 0x2a002602, 0xff02d41f}},
+        {3, 2, 1.0, 2, {0x3f032e0f, 0x7f075326, 0x7f056217, 0xff0bb340, 0x7f016f0b, 0xff04cc27}},
+        {3, 2, 1.5, 2, {0xb0098029, 0xd40c8b40, 0xd408a427, 0xff0bb340, 0xd404b219, 0xff06c42f}},
+        {3, 2, 2.0, 2, {0xff0eb93c, 0xff0fa74d, 0xff0ac52f, 0xff0bb340, 0xff07d223, 0xff08c034}},
+        {3, 2, 2.5, 2, {0xff0db73c, 0xff0ea94a, 0xff0ac132, 0xff0bb340, 0xff07cb28, 0xff08bd36}},
+    };
+    for (const ZoomedPicture& want : pictures) {
+        SCOPED_TRACE(want.zoom);
+        Surface source = filter_source(want.width, want.height);
+        expect_picture(turned(source.get(), want.zoom, 1).get(), want);
+    }
+}
+
+TEST(Filtering, ScaleAtZoomsBelowAtAndAboveOne) {
+    // Zoom 1 is no copy: the filtered step spans one pixel less. 6 x 4 at
+    // 0.5 steps 5/3 and 3/2 source pixels, advancing by 1 or 2.
+    const ZoomedPicture pictures[] = {
+        {3, 2, 0.75, 2, {0xff00eb0a, 0xff07d223}},
+        {3, 2, 1.0, 3, {0xff00eb0a, 0xff04da1a, 0xff09c92b, 0xff01d91b, 0xff05c82b, 0xff0ab73c}},
+        {3, 2, 1.5, 4, {0xff00eb0a, 0xff03de16, 0xff07d223, 0xff0ac52f,
+                        0xff00df15, 0xff03d221, 0xff07c62e, 0xff0ab93a,
+                        0xff01d321, 0xff04c62d, 0xff08ba3a, 0xff0bad46}},
+        {3, 2, 2.5, 7, {0xff00eb0a, 0xff01e311, 0xff03dc18, 0xff05d51f, 0xff07ce26, 0xff09c72d, 0xff0bc034,
+                        0xff00e410, 0xff01dc17, 0xff03d51e, 0xff05ce25, 0xff07c72c, 0xff09c033, 0xff0bb93a,
+                        0xff01dd17, 0xff02d51e, 0xff04ce25, 0xff06c72c, 0xff08c033, 0xff0ab93a, 0xff0cb241,
+                        0xff01d61e, 0xff02ce25, 0xff04c72c, 0xff06c033, 0xff08b93a, 0xff0ab241, 0xff0cab48,
+                        0xff02cf25, 0xff03c72c, 0xff05c033, 0xff07b93a, 0xff09b241, 0xff0bab48, 0xff0da44f}},
+        {6, 4, 0.5, 3, {0xff00eb0a, 0xff0bc133, 0xff17975d, 0xff04b63e, 0xff0f8c67, 0xff1b6291}},
+    };
+    for (const ZoomedPicture& want : pictures) {
+        SCOPED_TRACE(std::to_string(want.width) + "x" + std::to_string(want.height) + " zoom " +
+                     std::to_string(want.zoom));
+        Surface source = filter_source(want.width, want.height);
+        expect_picture(scaled(source.get(), want.zoom, 1).get(), want);
+    }
 }
 
 TEST(Filtering, ScaleOfASinglePixelColumnStaysInside) {

@@ -116,11 +116,31 @@ std::vector<Placed> screen_layout(const char* paren, const char* memory, const c
     return texts;
 }
 
+// The colours that black ink of every coverage gives over white on a
+// screen of this format, as SDL blends a rendered text's pixels: white
+// itself, every shade between, and black for full coverage.
+std::vector<Uint16> black_over_white(const SDL_PixelFormat* screen_format) {
+    Surface ink(SDL_CreateRGBSurface(SDL_SWSURFACE, 256, 1, 32, 0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000));
+    for (Uint32 alpha = 0; alpha < 256; ++alpha) static_cast<Uint32*>(ink->pixels)[alpha] = alpha << 24;
+    Surface canvas(SDL_CreateRGBSurface(SDL_SWSURFACE, 256, 1, 16, screen_format->Rmask, screen_format->Gmask,
+                                        screen_format->Bmask, 0));
+    SDL_FillRect(canvas.get(), nullptr, SDL_MapRGB(canvas->format, 255, 255, 255));
+    SDL_BlitSurface(ink.get(), nullptr, canvas.get(), nullptr);
+    std::vector<Uint16> shades;
+    for (int alpha = 0; alpha < 256; ++alpha) shades.push_back(pixel16(canvas.get(), alpha, 0));
+    return shades;
+}
+
 // Checks that the screen's ink is exactly that of the listed texts, each in
 // its place, over a white keypad picture, and that nothing else is drawn. A
-// text longer than the display runs off the user's left edge.
+// text longer than the display runs off the user's left edge. Every text is
+// black: its pixels are shades of black over white, and its most solid ones
+// are black itself.
 void expect_screen_shows(const SDL_Surface* screen, const tarno::Fonts& fonts, const std::vector<Placed>& texts) {
     const Uint32 white = SDL_MapRGB(screen->format, 255, 255, 255);
+    const Uint16 black = static_cast<Uint16>(SDL_MapRGB(screen->format, 0, 0, 0));
+    const std::vector<Uint16> shades = black_over_white(screen->format);
+    auto is_shade = [&](Uint16 pixel) { return std::find(shades.begin(), shades.end(), pixel) != shades.end(); };
     std::vector<Box> windows, expected;
     for (const Placed& p : texts) {
         TTF_Font* font = p.font != nullptr ? p.font : p.small_font ? fonts.font_small : fonts.font_large;
@@ -140,12 +160,19 @@ void expect_screen_shows(const SDL_Surface* screen, const tarno::Fonts& fonts, c
     };
     for (std::size_t i = 0; i < texts.size(); ++i) {
         Box seen;
+        int not_shades = 0;
+        bool solid = false;
         for (int y = 0; y < screen->h; ++y)
             for (int x = 0; x < screen->w; ++x)
-                if (windows[i].holds(x, y) && !inside_another(i, x, y) && pixel16(screen, x, y) != white)
+                if (windows[i].holds(x, y) && !inside_another(i, x, y) && pixel16(screen, x, y) != white) {
                     seen.add(x, y);
+                    not_shades += !is_shade(pixel16(screen, x, y));
+                    solid = solid || pixel16(screen, x, y) == black;
+                }
         EXPECT_EQ(seen, expected[i]) << "text \"" << texts[i].text << "\" drawn at (" << texts[i].x << ", "
                                      << texts[i].y << ")";
+        EXPECT_EQ(not_shades, 0) << "pixels of \"" << texts[i].text << "\" in a colour other than black's";
+        EXPECT_EQ(solid, !seen.empty()) << "\"" << texts[i].text << "\" has no black pixel";
     }
     int stray = 0;
     for (int y = 0; y < screen->h; ++y)
@@ -307,6 +334,25 @@ TEST_F(ScreenLayout, NumberLineIsSignDigitsAndShownExponentRightAligned) {
         tarno::redraw_screen(screen_, fonts_, state_showing(c.sign, c.mantissa, c.exponent_field));
         expect_screen_shows(screen_, fonts_, screen_layout(nullptr, " ", "Norm", "Rad", c.line));
     }
+}
+
+// The screen's fonts are the calculator's font at 30 and 15 points: the
+// texts look exactly as the font opened here at those sizes draws them, and
+// a point more or less would look otherwise.
+TEST_F(ScreenLayout, NumberLineIsThirtyPointsAndStatusTextsFifteen) {
+    const Font at30 = font_at(30), at15 = font_at(15);
+    ASSERT_TRUE(at30 && at15);
+    tarno::redraw_screen(screen_, fonts_, state_showing(' ', "8", "   "));
+    expect_screen_shows(screen_, fonts_,
+                        {{"Norm", true, 10, 80, at15.get()}, {"Rad", true, 10, 130, at15.get()},
+                         {" 8", false, 25, 10, at30.get()}});
+
+    auto ink_at = [&](int points, const char* text, int x, int y) {
+        const Font font = font_at(points);
+        return expected_ink(upright_text(font.get(), text, screen_->format), x, y);
+    };
+    for (int points : {29, 31}) EXPECT_FALSE(ink_at(points, " 8", 25, 10) == ink_at(30, " 8", 25, 10)) << points;
+    for (int points : {14, 16}) EXPECT_FALSE(ink_at(points, "Norm", 10, 80) == ink_at(15, "Norm", 10, 80)) << points;
 }
 
 // ---------------------------------------------------------------- Number line sizes
@@ -614,6 +660,8 @@ TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
     Surface picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 8, 0, 0, 0, 0));
     SDL_Color colours[2] = {{10, 20, 30, 0}, {250, 240, 230, 0}};
     SDL_SetColors(picture.get(), colours, 0, 2);
+    SDL_Color last{5, 6, 7, 0};  // every entry is lent, the last one too
+    SDL_SetColors(picture.get(), &last, 255, 1);
     SDL_FillRect(picture.get(), nullptr, 1);
     ASSERT_EQ(SDL_SaveBMP(picture.get(), "tarno/tarno.bmp"), 0);
 
@@ -625,6 +673,7 @@ TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
     const SDL_Color* got = paletted->format->palette->colors;
     EXPECT_EQ((std::vector<int>{got[0].r, got[0].g, got[0].b, got[1].r, got[1].g, got[1].b}),
               (std::vector<int>{10, 20, 30, 250, 240, 230}));
+    EXPECT_EQ((std::vector<int>{got[255].r, got[255].g, got[255].b}), (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(static_cast<const Uint8*>(paletted->pixels)[200 * paletted->pitch + 300], 1);
 }
 
