@@ -25,7 +25,7 @@ namespace {
 using tarno::rotate_quarter_turn;
 using tarno_test::Surface;
 
-// --- Surfaces to test with ---------------------------------------------------
+// --- Surfaces to test with ---
 
 constexpr Uint32 RMASK = 0x000000ff, GMASK = 0x0000ff00, BMASK = 0x00ff0000,
                  AMASK = 0xff000000;
@@ -110,7 +110,7 @@ std::vector<std::string> letters(const SDL_Surface* s, int source_width) {
     return ::testing::AssertionSuccess();
 }
 
-// --- QuarterTurn ---------------------------------------------------------------
+// --- QuarterTurn ---
 
 TEST(QuarterTurn, WorkedExamples) {
     Surface square = labelled_rgba(3, 3);
@@ -229,7 +229,7 @@ TEST(QuarterTurn, LeavesTheSourceAsItWas) {
     EXPECT_TRUE(same_pixels(source.get(), copy.get()));
 }
 
-// --- TurnZoom ------------------------------------------------------------------
+// --- TurnZoom ---
 
 TEST(TurnZoom, ZoomTwoShowsTheMiddleMagnified) {
     // Step 32768: destination row y reads source column (2 + (2 - y) / 2),
@@ -271,7 +271,7 @@ TEST(TurnZoom, ClampedZoomMapsOnlyOnePixel) {
     }
 }
 
-// --- Scaling -------------------------------------------------------------------
+// --- Scaling ---
 
 TEST(Scaling, AngleZeroAtZoomOneCopies) {
     Surface rgba = labelled_rgba(7, 5);
@@ -350,7 +350,7 @@ TEST(Scaling, PicksSourcePixelsByTheirSteps) {
         for (int x = 0; x < 2; ++x) EXPECT_EQ(get8(result.get(), x, y), index_label(x, 2 * y)) << x << "," << y;
 }
 
-// --- Filtering -----------------------------------------------------------------
+// --- Filtering ---
 
 // Source pixel (c, r) of the filtering sources: four distinct channels.
 Uint32 filter_source_pixel(int c, int r) {
@@ -526,7 +526,7 @@ TEST(Filtering, ScaleOfASinglePixelColumnStaysInside) {
     EXPECT_EQ(get32(result.get(), 3, 1), bytes(0, 150, 0, 255));
 }
 
-// --- Formats -------------------------------------------------------------------
+// --- Formats ---
 
 void give_palette(SDL_Surface* surface, int count) {
     std::vector<SDL_Color> colours(count);
@@ -635,7 +635,7 @@ TEST(Formats, ThirtyTwoBitResultsCarryPerPixelAlpha) {
     EXPECT_EQ(result->format->Bmask, 0xffu);
 }
 
-// --- Limits --------------------------------------------------------------------
+// --- Limits ---
 
 TEST(Limits, NullSourceGivesNull) {
     EXPECT_EQ(rotate_quarter_turn(nullptr, 90.0, 1.0, 0), nullptr);

@@ -72,7 +72,7 @@ namespace {
 
 using namespace tarno_test;
 
-// ---------------------------------------------------------------- Helpers
+// --- Helpers ---
 
 // Where a text drawn at (x, y) shows its ink on the screen. The turned text
 // covers columns x..x+h-1 and rows y..y+w-1: its top x below the user's top
@@ -211,7 +211,7 @@ tarno::CalcState power_on_state() {
     return tarno::read_only_calc_state();
 }
 
-// ---------------------------------------------------------------- Fixture
+// --- Fixture ---
 
 // SDL's dummy video driver with the calculator's 320 x 240 16-bit screen and
 // its font at 30 and 15 points; each test runs in a temporary directory
@@ -279,7 +279,7 @@ using ScreenFailures = Screen;
 using ScreenNumberLine = Screen;
 using FontOpening = Screen;
 
-// ---------------------------------------------------------------- Layout
+// --- Layout ---
 
 TEST_F(ScreenLayout, StatusRowAndNumberLineLandWhereTheLayoutPutsThem) {
     tarno::CalcState s = state_showing('-', "1.5", "-03");
@@ -355,7 +355,7 @@ TEST_F(ScreenLayout, NumberLineIsThirtyPointsAndStatusTextsFifteen) {
     for (int points : {14, 16}) EXPECT_FALSE(ink_at(points, "Norm", 10, 80) == ink_at(15, "Norm", 10, 80)) << points;
 }
 
-// ---------------------------------------------------------------- Number line sizes
+// --- Number line sizes ---
 
 // The number line's ink below the status row: the box of every pixel that
 // is not the white keypad in screen columns 28..86.
@@ -505,7 +505,7 @@ TEST_F(ScreenNumberLine, MissingSizeIsStoodInForByTheNearestOpenOne) {
     expect_screen_shows(screen_, fonts_, {});
 }
 
-// ---------------------------------------------------------------- Marks
+// --- Marks ---
 
 TEST_F(ScreenMarks, ParenthesisMarkShowsOnlyWhileOneIsOpen) {
     const char* marks[] = {nullptr, "(1", "(2", "(3", "(4", "(5", "(6", "(7", "(8"};
@@ -549,7 +549,7 @@ TEST_F(ScreenMarks, FormatNamesAndAngleUnitsShareTheirPlaces) {
     }
 }
 
-// ---------------------------------------------------------------- Keypad
+// --- Keypad ---
 
 TEST_F(ScreenKeypad, ShiftedPictureIsShownWhileShiftIsActive) {
     tarno::CalcState s = power_on_state();
@@ -677,7 +677,7 @@ TEST_F(ScreenKeypad, PalettedPictureLendsItsColoursToAPalettedScreen) {
     EXPECT_EQ(static_cast<const Uint8*>(paletted->pixels)[200 * paletted->pitch + 300], 1);
 }
 
-// ---------------------------------------------------------------- Flip, fonts and resources
+// --- Flip, fonts and resources ---
 
 TEST_F(ScreenFailures, FailedFlipWritesFifteenCharactersWithoutLineEnd) {
     flip_fails = true;
@@ -719,7 +719,7 @@ TEST_F(ScreenFailures, RedrawsFreeEverySurfaceTheyMake) {
     EXPECT_LT(after, before + 64 * 1024) << "grew by " << (after - before) << " bytes";
 }
 
-// ---------------------------------------------------------------- Opening the font
+// --- Opening the font ---
 
 TEST_F(FontOpening, EverySizeOpensQuietly) {
     tarno::Fonts fonts;
