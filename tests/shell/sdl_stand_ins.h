@@ -1,7 +1,7 @@
 // Two SDL calls that the shell's tests answer or watch themselves. SDL's
 // dummy video driver has no mouse buttons that a test could press, and its
-// flip shows nothing, so the test program defines SDL_GetMouseState and
-// SDL_Flip itself; the shell code linked into it calls these in place of
+// flip shows nothing, so the test program's link wraps SDL_GetMouseState and
+// SDL_Flip: the shell code linked into it calls the stand-ins in place of
 // SDL's. Left alone, each passes the call on to SDL.
 #pragma once
 
