@@ -465,8 +465,11 @@ void expect_picture(const SDL_Surface* result, const ZoomedPicture& want) {
 
 TEST(Filtering, TurnAtZoomsBelowAtAndAboveOne) {
     // 3 x 2 turns into 2 x 3; the half-pixel offsets give every position a
-    // fraction, and at zoom 1 and below some fall in the ring.
+    // fraction, and at zoom 1 and below some fall in the ring. At 0.5 the
+    // first row and column lie beyond it, one pixel right of and above the
+    // source, and stay as created.
     const ZoomedPicture pictures[] = {
+        {3, 2, 0.5, 2, {0x00000000, 0x00000000, 0x00000000, 0xff0bb340, 0x00000000, 0x7f006c0d}},
         {3, 2, 0.75, 2, {0x07000501, 0x2a021b0c, 0x2a012007, 0xff0bb340, 0x2a002602, 0xff02d41f}},
         {3, 2, 1.0, 2, {0x3f032e0f, 0x7f075326, 0x7f056217, 0xff0bb340, 0x7f016f0b, 0xff04cc27}},
         {3, 2, 1.5, 2, {0xb0098029, 0xd40c8b40, 0xd408a427, 0xff0bb340, 0xd404b219, 0xff06c42f}},
