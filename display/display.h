@@ -12,6 +12,12 @@ namespace tarno {
 
 struct CalcState;
 
+// The console's screen in its landscape position, as its SDL gives it: what
+// the display composes for and the shell and the tools open.
+constexpr int SCREEN_WIDTH = 320;
+constexpr int SCREEN_HEIGHT = 240;
+constexpr int SCREEN_BITS = 16;
+
 // The calculator's one font file, below the working directory.
 constexpr const char* FONT_FILE = "tarno/arial.ttf";
 

@@ -22,9 +22,8 @@ constexpr int NUMBER_END = 10;
 
 // The number line must end before the user's left edge: the turned text
 // covers screen rows NUMBER_END up to NUMBER_END + width - 1, and the screen
-// has 240.
-constexpr int SCREEN_ROWS = 240;
-constexpr int NUMBER_LINE_ROOM = SCREEN_ROWS - NUMBER_END;
+// has SCREEN_HEIGHT of them.
+constexpr int NUMBER_LINE_ROOM = SCREEN_HEIGHT - NUMBER_END;
 
 constexpr int SMALL_FONT = 1;
 constexpr int LARGE_FONT = 0;

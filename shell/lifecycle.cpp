@@ -12,11 +12,6 @@ namespace tarno {
 
 namespace {
 
-// The console's screen in its landscape position, as its SDL gives it.
-constexpr int SCREEN_WIDTH = 320;
-constexpr int SCREEN_HEIGHT = 240;
-constexpr int SCREEN_BITS = 16;
-
 // The click's output: mono 8-bit at a low rate with a buffer of 32 samples,
 // under 1.5 ms, so that the click sounds with the tap and not after it.
 constexpr int AUDIO_RATE = 22050;

@@ -28,8 +28,6 @@ static_assert(sizeof(TouchSample) == 16, "the device delivers 16-byte samples");
 // 32-bit arithmetic that truncates toward zero (320 x 65535 still fits).
 constexpr std::int32_t RAW_LOW = 200;    // the reading at the screen's left and bottom edges
 constexpr std::int32_t RAW_SPAN = 3750;  // from RAW_LOW to 3950, the opposite edges
-constexpr std::int32_t SCREEN_WIDTH = 320;
-constexpr std::int32_t SCREEN_HEIGHT = 240;
 // The offsets are a quarter of where the first pen-up sample maps: the
 // controller's resting reading, taken off every later position.
 constexpr std::int32_t OFFSET_SHARE = 4;

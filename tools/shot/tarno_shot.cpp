@@ -91,7 +91,7 @@ bool save_picture(SDL_Surface* screen, const Request& request) {
 
 // Draws the screen for the calculator's present state and saves it.
 bool shoot(const Request& request) {
-    SDL_Surface* screen = SDL_SetVideoMode(320, 240, 16, 0);
+    SDL_Surface* screen = SDL_SetVideoMode(tarno::SCREEN_WIDTH, tarno::SCREEN_HEIGHT, tarno::SCREEN_BITS, 0);
     if (screen == nullptr) {
         std::fprintf(stderr, "tarno-shot: couldn't set the video mode: %s\n", SDL_GetError());
         return false;
