@@ -24,6 +24,7 @@ namespace {
 
 using tarno::rotate_quarter_turn;
 using tarno_test::Surface;
+using tarno_test::pixel_at;
 
 // --- Surfaces to test with ---
 
@@ -46,19 +47,15 @@ Surface make_indexed(int width, int height) {
     return Surface(SDL_CreateRGBSurface(0, width, height, 8, 0, 0, 0, 0));
 }
 
-Uint8* byte_at(const SDL_Surface* s, int x, int y) {
-    return static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-}
-
 Uint32 get32(const SDL_Surface* s, int x, int y) {
     Uint32 value;
-    std::memcpy(&value, byte_at(s, x, y), 4);
+    std::memcpy(&value, pixel_at(s, x, y), 4);
     return value;
 }
 
-void put32(SDL_Surface* s, int x, int y, Uint32 value) { std::memcpy(byte_at(s, x, y), &value, 4); }
+void put32(SDL_Surface* s, int x, int y, Uint32 value) { std::memcpy(pixel_at(s, x, y), &value, 4); }
 
-Uint8 get8(const SDL_Surface* s, int x, int y) { return *byte_at(s, x, y); }
+Uint8 get8(const SDL_Surface* s, int x, int y) { return *pixel_at(s, x, y); }
 
 // Every pixel of a labelled 32-bit source differs from the others and from 0.
 Uint32 label(int width, int x, int y) { return 0x01000000u + 1 + x + y * width; }
@@ -78,7 +75,7 @@ Uint8 index_label(int x, int y) { return static_cast<Uint8>((x * 7 + y * 13) % 2
 Surface labelled_indexed(int width, int height) {
     Surface s = make_indexed(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) *byte_at(s.get(), x, y) = index_label(x, y);
+        for (int x = 0; x < width; ++x) *pixel_at(s.get(), x, y) = index_label(x, y);
     SDL_SetColorKey(s.get(), SDL_SRCCOLORKEY, INDEXED_KEY);
     return s;
 }
@@ -105,7 +102,7 @@ std::vector<std::string> letters(const SDL_Surface* s, int source_width) {
                << a->w << "x" << a->h << " against " << b->w << "x" << b->h;
     const int row_bytes = a->w * a->format->BytesPerPixel;
     for (int y = 0; y < a->h; ++y)
-        if (std::memcmp(byte_at(a, 0, y), byte_at(b, 0, y), row_bytes) != 0)
+        if (std::memcmp(pixel_at(a, 0, y), pixel_at(b, 0, y), row_bytes) != 0)
             return ::testing::AssertionFailure() << "row " << y << " differs";
     return ::testing::AssertionSuccess();
 }
@@ -677,7 +674,7 @@ TEST(Limits, EmptySourcesGiveEmptyResults) {
             EXPECT_EQ(result->w, source->w > 0 ? 2 * source->w : 1);
             EXPECT_EQ(result->h, source->h > 0 ? 2 * source->h : 1);
             for (int y = 0; y < result->h; ++y)
-                for (int x = 0; x < result->w; ++x) EXPECT_EQ(*byte_at(result.get(), x, y), 0);
+                for (int x = 0; x < result->w; ++x) EXPECT_EQ(*pixel_at(result.get(), x, y), 0);
         }
     }
 }
