@@ -59,6 +59,14 @@ void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& sta
 // <path>", when it is missing or is not a regular file.
 SDL_RWops* open_data_file(const char* path);
 
+// Draws screen as the user holding the console sees it: turned a quarter
+// turn clockwise, every pixel an s x s block, so that screen (x, y) fills
+// the block whose top-left corner is ((H - 1 - y) * s, x * s). target must
+// have screen's bytes per pixel and room for H * s columns and W * s rows;
+// what lies beyond them is left alone. Used wherever the upright calculator
+// is shown: a desktop window, a browser's canvas, tarno-shot --upright.
+void turn_clockwise(SDL_Surface* screen, SDL_Surface* target, int scale);
+
 // Returns a new surface (the caller frees it) holding source turned a quarter
 // turn counter-clockwise when |angle| > 0.001, else scaled by zoom;
 // smooth != 0 filters bilinearly (32-bit only). Null source gives null.

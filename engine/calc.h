@@ -12,6 +12,19 @@ namespace tarno {
 // units digit = column 1..5 from the left; 0 = no key.
 using KeyCode = int;
 
+// Every key by the name of its normal meaning, laid out as the keypad is;
+// the key table gives each its shifted meaning. 84 lies under the equals
+// key, which no tap can miss for it, and has no name.
+constexpr KeyCode NO_KEY = 0;
+constexpr KeyCode KEY_SQUARE = 11, KEY_SQUARE_ROOT = 12, KEY_POWER = 13, KEY_ROOT = 14, KEY_SHIFT = 15;
+constexpr KeyCode KEY_EXPONENTIAL = 21, KEY_LN = 22, KEY_TEN_POWER = 23, KEY_LOG = 24, KEY_CLEAR = 25;
+constexpr KeyCode KEY_FACTORIAL = 31, KEY_RECIPROCAL = 32, KEY_PERCENT = 33, KEY_PI = 34, KEY_RECALL = 35;
+constexpr KeyCode KEY_7 = 41, KEY_8 = 42, KEY_9 = 43, KEY_DIVIDE = 44, KEY_STORE = 45;
+constexpr KeyCode KEY_4 = 51, KEY_5 = 52, KEY_6 = 53, KEY_MULTIPLY = 54, KEY_ANSWER = 55;
+constexpr KeyCode KEY_1 = 61, KEY_2 = 62, KEY_3 = 63, KEY_SUBTRACT = 64, KEY_OPEN = 65;
+constexpr KeyCode KEY_0 = 71, KEY_POINT = 72, KEY_SIGN = 73, KEY_ADD = 74, KEY_CLOSE = 75;
+constexpr KeyCode KEY_OFF = 81, KEY_EXP = 82, KEY_BACKSPACE = 83, KEY_EQUALS = 85;
+
 // The pending binary operation; the codes are part of the calculator's state.
 enum PendingOp : std::uint8_t {
     OP_NONE = 0,

@@ -1,7 +1,7 @@
 // The keypad's geometry on the landscape screen and the hit-test over it.
 // The user's keypad rows are the screen's columns and the user's columns
 // the screen's rows (the console is held a quarter turn clockwise).
-#include "keypad.h"
+#include "shell.h"
 
 namespace tarno {
 

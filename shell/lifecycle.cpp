@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app.h"
+#include "shell_internal.h"
 #include "display.h"
 
 namespace tarno {

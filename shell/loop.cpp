@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app.h"
+#include "shell_internal.h"
 #include "display.h"
 
 namespace tarno {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app.h"
+#include "shell_internal.h"
 #include "display.h"
 
 namespace tarno {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app.h"
+#include "shell_internal.h"
 
 namespace tarno {
 

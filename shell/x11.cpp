@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "SDL_syswm.h"
-#include "app.h"
+#include "shell_internal.h"
 
 namespace tarno {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "bmp565.h"
-#include "keypad.h"
+#include "shell.h"
 
 namespace tarno_gen {
 

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "shell.h"
 #include "tokens.h"
 
 int main(int argc, char** argv) {
+    tarno::keep_standard_streams_open();
     // A reader that has gone away would otherwise kill the tool silently with
     // SIGPIPE; ignored, the write fails with EPIPE and is reported, status 1.
     std::signal(SIGPIPE, SIG_IGN);
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
             trace = true;
         } else if (tarno::looks_like_option(arg)) {
             std::fprintf(stderr, "tarno-keys: unknown option '%s' (usage: tarno-keys [--trace] TOKEN...)\n",
-                         tarno::shown_token(arg).c_str());
+                         tarno::shown_argument(arg).c_str());
             return 2;
         } else {
             words.push_back(arg);

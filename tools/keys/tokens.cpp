@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "keypad.h"
+#include "shell.h"
 
 namespace tarno {
 
@@ -25,28 +25,7 @@ bool parse_int(const std::string& text, int& value) {
     return true;
 }
 
-// At most this many bytes of a bad token are shown back.
-constexpr std::size_t SHOWN_TOKEN_BYTES = 40;
-
 }  // namespace
-
-std::string shown_token(const std::string& text) {
-    std::string shown;
-    for (std::size_t i = 0; i < text.size() && i < SHOWN_TOKEN_BYTES; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\\') {
-            shown += "\\\\";
-        } else if (byte >= 0x20 && byte < 0x7f) {
-            shown += static_cast<char>(byte);
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            shown += escaped;
-        }
-    }
-    if (text.size() > SHOWN_TOKEN_BYTES) shown += "...";
-    return shown;
-}
 
 bool parse_token(const std::string& text, Token& token) {
     const std::size_t comma = text.find(',');
@@ -71,7 +50,7 @@ bool read_tokens(const char* tool, std::vector<std::string> words, std::vector<T
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (!parse_token(words[i], tokens[i])) {
             std::fprintf(stderr, "%s: '%s' is neither a key code nor a tap X,Y\n", tool,
-                         shown_token(words[i]).c_str());
+                         shown_argument(words[i]).c_str());
             return false;
         }
     }

@@ -20,10 +20,6 @@ struct Token {
 // the text is neither form.
 bool parse_token(const std::string& text, Token& token);
 
-// A token as a message shows it: its first 40 bytes, each byte outside
-// printable ASCII as \xHH and a backslash as \\, then "..." when cut.
-std::string shown_token(const std::string& text);
-
 // True for a command-line option such as "--trace"; "-1" and "-5,-5" are
 // tokens (a key code, a tap left of the screen), not options.
 bool looks_like_option(const std::string& arg);

@@ -14,6 +14,7 @@
 
 #include "display.h"
 #include "png_file.h"
+#include "shell.h"
 #include "tokens.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool read_request(int argc, char** argv, Request& request) {
     int i = 1;
     for (; i < argc && tarno::looks_like_option(argv[i]); ++i) {
         if (std::string(argv[i]) != "--upright") {
-            std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", tarno::shown_token(argv[i]).c_str(), USAGE);
+            std::fprintf(stderr, "tarno-shot: unknown option '%s' (%s)\n", tarno::shown_argument(argv[i]).c_str(), USAGE);
             return false;
         }
         request.upright = true;
@@ -45,23 +46,13 @@ bool read_request(int argc, char** argv, Request& request) {
     return tarno::read_tokens("tarno-shot", std::vector<std::string>(argv + i, argv + argc), request.tokens);
 }
 
-// A copy of the landscape screen turned a quarter turn clockwise: its left
-// edge, the user's top, becomes the top; screen (x, y) lands at (H-1-y, x).
+// The screen as the user sees the console: a new surface, turned a quarter
+// turn clockwise.
 SDL_Surface* turn_upright(SDL_Surface* screen) {
     const SDL_PixelFormat* f = screen->format;
     SDL_Surface* upright = SDL_CreateRGBSurface(SDL_SWSURFACE, screen->h, screen->w, f->BitsPerPixel, f->Rmask,
                                                 f->Gmask, f->Bmask, f->Amask);
-    if (upright == nullptr) return nullptr;
-    const int bytes = f->BytesPerPixel;
-    SDL_LockSurface(screen);
-    for (int y = 0; y < screen->h; ++y) {
-        for (int x = 0; x < screen->w; ++x) {
-            const Uint8* from = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + x * bytes;
-            Uint8* to = static_cast<Uint8*>(upright->pixels) + x * upright->pitch + (screen->h - 1 - y) * bytes;
-            for (int b = 0; b < bytes; ++b) to[b] = from[b];
-        }
-    }
-    SDL_UnlockSurface(screen);
+    tarno::turn_clockwise(screen, upright, 1);
     return upright;
 }
 
@@ -113,6 +104,7 @@ bool shoot(const Request& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tarno::keep_standard_streams_open();
     Request request;
     if (!read_request(argc, argv, request)) return 2;
 

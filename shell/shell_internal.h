@@ -1,7 +1,7 @@
 // The shell's inner seams: AppState, the steps that start-up, the main loop
 // and the shutdown are made of, and the two things the shell's tests replace
 // (the clock and the sound). Only the shell and its tests include this; the
-// tools use keypad.h.
+// tools use shell.h.
 #pragma once
 
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include "SDL_mixer.h"
 #include "SDL_ttf.h"
 #include "display.h"
-#include "keypad.h"
+#include "shell.h"
 
 namespace tarno {
 
