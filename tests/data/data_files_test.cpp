@@ -13,9 +13,9 @@
 
 #include "SDL.h"
 #include "SDL_ttf.h"
-#include "app.h"
+#include "shell_internal.h"
 #include "display.h"
-#include "keypad.h"
+#include "shell.h"
 #include "support/key_cells.h"
 #include "support/surfaces.h"
 

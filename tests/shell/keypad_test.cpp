@@ -5,7 +5,7 @@
 #include <climits>
 #include <vector>
 
-#include "keypad.h"
+#include "shell.h"
 #include "support/key_cells.h"
 
 namespace tarno {

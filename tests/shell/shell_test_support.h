@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app.h"
+#include "shell_internal.h"
 #include "support/capture.h"
 #include "support/key_cells.h"
 
