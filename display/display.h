@@ -54,6 +54,10 @@ void close_fonts(Fonts& fonts);
 // picture and every text for this state onto screen, then flips it.
 void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state);
 
+// Loads the keypad picture from the BMP file at path, as every redraw
+// does; a new surface the caller frees, or null with SDL's error saying why.
+SDL_Surface* load_keypad_picture(const char* path);
+
 // Opens the data file at path for reading as an SDL stream (the caller or the
 // loader it is handed to closes it); null, with SDL's error "Couldn't open
 // <path>", when it is missing or is not a regular file.

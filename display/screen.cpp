@@ -28,13 +28,21 @@ constexpr int NUMBER_LINE_ROOM = SCREEN_HEIGHT - NUMBER_END;
 constexpr int SMALL_FONT = 1;
 constexpr int LARGE_FONT = 0;
 
-// Loads a BMP file and blits it whole at the screen's top-left corner. A
-// picture that cannot be read is reported and leaves the screen as it was.
-void show_bitmap(const char* path, SDL_Surface* screen) {
+}  // namespace
+
+SDL_Surface* load_keypad_picture(const char* path) {
     // Only a regular file is opened (a FIFO would block the redraw for good),
     // and SDL's error is cleared first, so that a message names this failure.
     SDL_ClearError();
-    SDL_Surface* picture = SDL_LoadBMP_RW(open_data_file(path), 1);
+    return SDL_LoadBMP_RW(open_data_file(path), 1);
+}
+
+namespace {
+
+// Loads a BMP file and blits it whole at the screen's top-left corner. A
+// picture that cannot be read is reported and leaves the screen as it was.
+void show_bitmap(const char* path, SDL_Surface* screen) {
+    SDL_Surface* picture = load_keypad_picture(path);
     if (picture == nullptr) {
         std::fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
         return;
