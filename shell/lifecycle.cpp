@@ -5,32 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell_internal.h"
 #include "display.h"
+#include "shell_internal.h"
 
 namespace tarno {
 
 namespace {
 
-// The click's output: mono 8-bit at a low rate with a buffer of 32 samples,
-// under 1.5 ms, so that the click sounds with the tap and not after it.
-constexpr int AUDIO_RATE = 22050;
-constexpr int AUDIO_CHANNELS = 1;
-constexpr int AUDIO_BUFFER_SAMPLES = 32;
-
 // The last frame, a plain light blue, stays on the screen while the system
 // menu starts: the calculator is visibly gone at once.
 constexpr Uint8 LAST_FRAME_RGB[] = {128, 128, 255};
-
-void open_sound() {
-    // SDL's error text outlives the call that set it (the joystick's, say):
-    // cleared first, a failure reports only what the mixer itself said.
-    SDL_ClearError();
-    if (Mix_OpenAudio(AUDIO_RATE, AUDIO_S8, AUDIO_CHANNELS, AUDIO_BUFFER_SAMPLES) != 0)
-        std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
-    app.click_sound = load_click(CLICK_FILE);
-    if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
-}
 
 // The last picture before the menu takes over: a plain screen of one colour.
 void blank_screen() {
@@ -38,6 +22,7 @@ void blank_screen() {
     const Uint8* rgb = LAST_FRAME_RGB;
     SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, rgb[0], rgb[1], rgb[2]));
     SDL_Flip(app.screen);
+    platform.backend->show(app.screen);
     SDL_FreeSurface(app.screen);
     app.screen = nullptr;
 }
@@ -45,15 +30,9 @@ void blank_screen() {
 }  // namespace
 
 void start_up() {
-    // No SDL_INIT_TIMER: the calculator sets no SDL timers, and SDL's timer
-    // thread would wake a thousand times a second for nothing, a steady drain
-    // on the console's batteries while the calculator sits idle.
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
-        std::fputs("Couldn't initialize SDL", stderr);
-    app.screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS, 0);
+    app.screen = platform.backend->open_screen();
     if (!app.screen) {
         // Nothing to draw on, nothing to tap: no point in going on.
-        std::fputs("Couldn't set video mode", stderr);
         SDL_Quit();
         std::exit(1);
     }
@@ -63,9 +42,9 @@ void start_up() {
     // The calculator still works without its texts; a font that fails is
     // reported once, on standard error.
     app.fonts = open_fonts(FONT_FILE, stderr);
-    open_sound();
+    platform.sound->open();
     check_firmware_version(FIRMWARE_VERSION_FILE);
-    redraw_screen(app.screen, app.fonts, read_only_calc_state());
+    draw_calculator(app.screen);
     app.next_accept_ms = platform.clock();  // the first press counts at once
     app.last_click_channel = -1;
     app.touch_fd = -1;
@@ -84,9 +63,7 @@ void shut_down() {
     blank_screen();
     close_fonts(app.fonts);
     wait_for_last_click();  // the Off key's own click is heard to its end
-    Mix_FreeChunk(app.click_sound);
-    app.click_sound = nullptr;
-    Mix_CloseAudio();
+    platform.sound->close();
     SDL_Quit();
     hand_over_to_menu(MENU_DIRECTORY, MENU_PROGRAM);
 }

@@ -1,18 +1,21 @@
-// The main loop: SDL's events, the press on the touch screen through the
-// repeat guard, the click and the key, and the pause of an idle pass.
+// The main loop: SDL's events, the press on the screen through the repeat
+// guard, the click and the key, and the pause of an idle pass. The same for
+// every backend; the backend only says where presses come from and where
+// the screen goes.
 #include <sys/time.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "shell_internal.h"
 #include "display.h"
+#include "shell_internal.h"
 
 namespace tarno {
 
 AppState app;
 
-Platform platform{now_ms, &mixer_sound()};
+// The program's main fills in the sound and the backend first thing.
+Platform platform{now_ms, nullptr, nullptr};
 
 std::uint32_t ms_from_time(long seconds, long microseconds) {
     // Unsigned arithmetic wraps modulo 2^32, as the millisecond clock does.
@@ -37,11 +40,6 @@ std::uint32_t idle_wait_ms(std::uint32_t deadline, std::uint32_t now) {
     return std::min(IDLE_WAIT_MS, deadline - now);
 }
 
-int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now) {
-    if (!pressed) return -1;  // any change comes as an X event
-    return repeat_guard_running(deadline, now) ? static_cast<int>(deadline - now) : 0;
-}
-
 namespace {
 
 void change_volume(int step) {
@@ -63,20 +61,28 @@ void handle_button(int button) {
 
 void handle_event(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_KEYDOWN:
+    case SDL_KEYDOWN: platform.backend->key_down(event.key.keysym); break;
     case SDL_QUIT: app.quit_requested = 1; break;
     case SDL_JOYBUTTONDOWN: handle_button(event.jbutton.button); break;
-    case SDL_SYSWMEVENT:
-        // Another client destroyed the window: nothing left to show or tap.
-        if (window_destroyed(event)) app.quit_requested = 1;
-        break;
+    case SDL_SYSWMEVENT: platform.backend->window_event(event); break;
     default: break;
     }
 }
 
+void draw_calculator(SDL_Surface* screen) {
+    redraw_screen(screen, app.fonts, read_only_calc_state());
+    platform.backend->show(screen);
+}
+
 void process_key(KeyCode key, SDL_Surface* screen) {
     if (handle_key(key)) app.quit_requested = 1;
-    redraw_screen(screen, app.fonts, read_only_calc_state());
+    draw_calculator(screen);
+}
+
+void press_key(KeyCode key) {
+    app.last_click_channel = platform.sound->play_click();
+    if (app.last_click_channel == -1) std::fprintf(stderr, "Unable to play WAV file: %s\n", SDL_GetError());
+    process_key(key, app.screen);
 }
 
 bool handle_press() {
@@ -84,11 +90,23 @@ bool handle_press() {
     // Restarted before the hit-test: a press beside the keys also waits.
     app.next_accept_ms = platform.clock() + KEY_REPEAT_MS;
     const KeyCode key = key_at(app.touch_x, app.touch_y);
-    if (key == 0) return false;
-    app.last_click_channel = platform.sound->play_click();
-    if (app.last_click_channel == -1) std::fprintf(stderr, "Unable to play WAV file: %s\n", SDL_GetError());
-    process_key(key, app.screen);
+    if (key == NO_KEY) return false;
+    press_key(key);
     return true;
+}
+
+void type_key(const SDL_keysym& key) {
+    const TypedAction action = typed_action(key.unicode, key.sym, key.mod);
+    switch (action.kind) {
+    case TypedAction::PRESS: press_key(action.key); break;
+    case TypedAction::COPY: platform.backend->copy(number_to_copy()); break;
+    case TypedAction::NOTHING: break;
+    }
+}
+
+std::string number_to_copy() {
+    const std::string line = screen_texts(read_only_calc_state()).number_line;
+    return !line.empty() && line[0] == ' ' ? line.substr(1) : line;
 }
 
 bool run_pass() {
@@ -100,7 +118,7 @@ bool run_pass() {
         handle_event(event);
         busy = true;
     }
-    if (poll_touch() && handle_press()) busy = true;
+    if (platform.backend->poll_press() && handle_press()) busy = true;
     return busy;
 }
 
@@ -110,31 +128,9 @@ bool pass_should_pause(bool busy) {
     return !busy && !(app.direct_touch && app.touch_delivered);
 }
 
-namespace {
-
-// Sleeping on the X connection sees every change of SDL's mouse. Touches
-// read from the device and the joystick's buttons, which SDL polls for, are
-// not seen there: with either, the loop keeps its short pauses.
-bool sleeps_on_x_connection() {
-    const bool watched = watch_x_connection();  // also watches for the window's loss
-    return watched && !app.direct_touch && !SDL_JoystickOpened(0);
-}
-
-void pause_idle_pass(bool on_x_connection) {
-    if (on_x_connection) {
-        const bool pressed = SDL_GetMouseState(nullptr, nullptr) != 0;
-        wait_for_x_event(x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock()));
-    } else {
-        SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
-    }
-}
-
-}  // namespace
-
 void run_main_loop() {
-    const bool on_x_connection = sleeps_on_x_connection();
     for (;;) {
-        if (pass_should_pause(run_pass())) pause_idle_pass(on_x_connection);
+        if (pass_should_pause(run_pass())) platform.backend->pause_idle();
     }
 }
 

@@ -1,5 +1,8 @@
-// tarno: the calculator program. It takes no arguments and reads no
-// configuration; it ends in the console's system menu, or with status 0.
+// tarno: the calculator program. Without options it is the handheld's
+// program, which reads no configuration and ends in the console's system
+// menu, or with status 0; --desktop shows it upright in a window.
+#include <cstdio>
+
 #include "shell_internal.h"
 
 // The GP2X firmware's SDL looks for this symbol in the program itself, so the
@@ -8,8 +11,20 @@ extern "C" {
 int SDL_videofd = 0;
 }
 
-int main(int, char**) {
+int main(int argc, char** argv) {
     tarno::keep_standard_streams_open();
+    tarno::Options options;
+    if (!tarno::read_options(argc, argv, options)) return 2;
+    if (options.help) {
+        std::fputs(tarno::help_text(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("tarno " TARNO_VERSION);
+        return 0;
+    }
+    tarno::platform.sound = &tarno::mixer_sound();
+    tarno::platform.backend = options.desktop ? &tarno::desktop_backend(options.scale) : &tarno::handheld_backend();
     tarno::start_up();
     tarno::run_main_loop();
 }

@@ -1,7 +1,12 @@
-// The shell's inner seams: AppState, the steps that start-up, the main loop
-// and the shutdown are made of, and the two things the shell's tests replace
-// (the clock and the sound). Only the shell and its tests include this; the
-// tools use shell.h.
+// The shell's internal header: AppState, the steps that start-up, the main
+// loop and the shutdown are made of, and the seams where the program meets
+// the world: the clock, the sound, and the backend that shows the screen and
+// delivers presses (the handheld's, a desktop window's, a browser's). Only
+// the shell and its tests include this; the tools use shell.h.
+//
+// Sections: constants; AppState; the seams (Sound, Backend, Platform);
+// options; the click file; clock and repeat guard; main loop; keyboard; touch input;
+// native backends; the X display; start-up and shutdown.
 #pragma once
 
 #include <signal.h>
@@ -10,12 +15,16 @@
 #include <string>
 
 #include "SDL.h"
-#include "SDL_mixer.h"
 #include "SDL_ttf.h"
 #include "display.h"
 #include "shell.h"
 
+// SDL_mixer's sample; only the mixer's own code looks inside it.
+struct Mix_Chunk;
+
 namespace tarno {
+
+// --- Constants ---
 
 constexpr std::uint32_t KEY_REPEAT_MS = 200;        // the wait after an accepted press
 constexpr int VOLUME_STEP = 16;                     // one press of a volume button
@@ -44,9 +53,11 @@ constexpr const char* MENU_DIRECTORY = "/usr/gp2x";
 constexpr const char* MENU_PROGRAM = "/usr/gp2x/gp2xmenu";
 constexpr const char* CLICK_FILE = "tarno/tarno.wav";
 
+// --- AppState ---
+
 // The shell's globals, alive for the whole run.
 struct AppState {
-    std::uint8_t quit_requested = 0;     // set by Off, Start, any keyboard key, a quit request
+    std::uint8_t quit_requested = 0;     // set by Off, Start, a keyboard key on the handheld, a quit request
     SDL_Surface* screen = nullptr;       // 320x240, 16 bits per pixel
     Fonts fonts{};                       // font_large, font_small and the number line's narrow sizes
     Mix_Chunk* click_sound = nullptr;    // null when the click could not be loaded
@@ -66,27 +77,97 @@ struct AppState {
 
 extern AppState app;
 
+// --- The seams ---
+
 // The click and the volume, as the main loop, the volume buttons and the
-// shutdown use them: SDL_mixer in the program, a recorder in the tests.
+// shutdown use them: SDL_mixer in the native program, Web Audio in a
+// browser, a recorder in the tests.
 class Sound {
 public:
     virtual ~Sound() = default;
+    virtual void open() = 0;                  // opens the output and loads the click; says on standard error what failed
     virtual int play_click() = 0;             // starts the click once on a free channel: the channel, or -1
     virtual int volume() = 0;                 // channel 0's volume, 0..128
     virtual void set_volume(int volume) = 0;  // sets every channel's volume
     virtual bool playing(int channel) = 0;    // whether the channel still plays
+    virtual void close() = 0;                 // frees the click and closes the output
 };
 
-// What the shell reads from the world besides SDL's video and events.
+// Where the composed screen is shown and where presses and typed keys come
+// from: all that the handheld, a desktop window and a browser do otherwise.
+// One is chosen at start-up; the main loop is the same for all.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Brings up SDL and the display: the SCREEN_WIDTH x SCREEN_HEIGHT x
+    // SCREEN_BITS surface the display composes on, or null after one line
+    // on standard error saying why there is none.
+    virtual SDL_Surface* open_screen() = 0;
+    // Shows screen, just composed by redraw_screen (which flipped it).
+    virtual void show(SDL_Surface* screen) = 0;
+    // Whether the screen is pressed now; the place into touch_x, touch_y, in screen pixels.
+    virtual bool poll_press() = 0;
+    // A key pressed on the keyboard.
+    virtual void key_down(const SDL_keysym& key) = 0;
+    // A raw event of the window system, SDL_SYSWMEVENT.
+    virtual void window_event(const SDL_Event& event) = 0;
+    // Puts text on the clipboard, where there is one.
+    virtual void copy(const std::string& text) = 0;
+    // Pauses a pass of the main loop that had nothing to do.
+    virtual void pause_idle() = 0;
+};
+
+// What the shell reads from the world besides SDL's events.
 struct Platform {
     std::uint32_t (*clock)();  // milliseconds, wrapping; now_ms in the program
-    Sound* sound;              // the mixer in the program
+    Sound* sound;              // the mixer in the native program
+    Backend* backend;          // chosen at start-up; the handheld's unless an option says otherwise
 };
 
 extern Platform platform;
 
-// The mixer-backed Sound the program uses.
+// The mixer-backed Sound of the native program.
 Sound& mixer_sound();
+
+// The click from the regular file at path, checked, then loaded by the mixer;
+// null, with SDL's error saying why ("<path>: 0 channels"), when it fails.
+Mix_Chunk* load_click(const char* path);
+
+// The handheld's backend, today's program: the 320x240 screen as it is,
+// touches from the touch device or the mouse, any keyboard key quits.
+Backend& handheld_backend();
+
+// The desktop's backend: the calculator upright in a window, every pixel a
+// scale x scale block (1..MAX_SCALE; 0: the largest that fits the screen),
+// the mouse for the finger and the keyboard for the keys.
+Backend& desktop_backend(int scale);
+
+constexpr int MAX_SCALE = 8;
+
+// The desktop window's scale when none is asked for: the largest at which
+// the window is at most 90 % of a screen screen_height pixels high, at least 1.
+int default_scale(int screen_height);
+
+// --- Options ---
+
+// What the command line asks for. Without options the program is the
+// handheld's; only desktop launchers pass --desktop.
+struct Options {
+    bool desktop = false;  // --desktop: upright in a window, typed from the keyboard
+    int scale = 0;         // --scale=N with --desktop: 1..MAX_SCALE; 0: default_scale
+    bool help = false;     // --help: usage, options and keys on standard output
+    bool version = false;  // --version: "tarno " and the version
+};
+
+// Reads the command line into options; false after one line naming the bad
+// word (shown as shown_argument shows it), then the usage, on standard error.
+bool read_options(int argc, const char* const* argv, Options& options);
+
+// The text of --help: the usage, the options and the desktop window's keys.
+const char* help_text();
+
+// The usage line, as --help and the complaints about a bad option give it.
+const char* usage_text();
 
 // --- The click file ---
 
@@ -96,9 +177,10 @@ Sound& mixer_sound();
 // MAX_CLICK_RATE. Reads from the stream's position and leaves it anywhere.
 std::string wav_header_fault(SDL_RWops* stream);
 
-// The click from the regular file at path, checked, then loaded by the mixer;
-// null, with SDL's error saying why ("<path>: 0 channels"), when it fails.
-Mix_Chunk* load_click(const char* path);
+// The click file at path opened and its header checked, the stream at its
+// start; null, with SDL's error saying why ("<path>: 0 channels"), when it
+// is missing, no regular file, or a WAV file that the mixer would fail on.
+SDL_RWops* open_click_file(const char* path);
 
 // --- Clock and repeat guard ---
 
@@ -118,11 +200,18 @@ std::uint32_t idle_wait_ms(std::uint32_t deadline, std::uint32_t now);
 
 // --- Main loop ---
 
-// Acts on one SDL event: quit requests, the Start and the volume buttons.
+// Acts on one SDL event: quit requests, the Start and the volume buttons,
+// keys typed and the window system's events through the backend.
 void handle_event(const SDL_Event& event);
+
+// Composes screen for the calculator's state and shows it through the backend.
+void draw_calculator(SDL_Surface* screen);
 
 // Runs key on the engine (Off sets quit_requested), then redraws screen.
 void process_key(KeyCode key, SDL_Surface* screen);
+
+// What an accepted tap and a typed key do: the click, then process_key.
+void press_key(KeyCode key);
 
 // The press now at (touch_x, touch_y) through the repeat guard, the hit-test,
 // the click and process_key; true when it reached a key.
@@ -136,13 +225,29 @@ bool run_pass();
 // the touch device waited for a sample (one that fails at once must not spin).
 bool pass_should_pause(bool busy);
 
-// How long an idle pass sleeps on the X connection: -1 (until an event) when
-// nothing is pressed; while a press is held, until the repeat guard ends, so
-// that a held key repeats on time although a still mouse sends no events.
-int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
-
 // Runs passes until the shutdown ends the program.
 [[noreturn]] void run_main_loop();
+
+// --- Keyboard ---
+
+// What a key typed on a keyboard asks for, where the keyboard types.
+struct TypedAction {
+    enum Kind { NOTHING, PRESS, COPY } kind;
+    KeyCode key;  // the calculator key to press (PRESS)
+};
+
+// The keyboard map: the calculator key of the character typed (character,
+// 0 for none), else of the key itself (key); Ctrl+Q presses Off and Ctrl+C
+// copies. Shared by the desktop window and the browser.
+TypedAction typed_action(Uint16 character, SDLKey key, SDLMod modifiers);
+
+// A key typed where the keyboard types: the calculator key it maps to is
+// pressed (as a tap, but without the repeat guard), or the number copied.
+void type_key(const SDL_keysym& key);
+
+// The number line as text to copy: without the leading blank of a number
+// that is not negative.
+std::string number_to_copy();
 
 // --- Touch input ---
 
@@ -162,10 +267,39 @@ bool read_touch_sample(int fd);
 // Closes the touch device if it is open; the next direct-mode pass opens it again.
 void close_touch_device();
 
+// --- Native backends ---
+
+// The SDL subsystems the program uses: the screen, the click, the buttons.
+constexpr Uint32 SDL_SUBSYSTEMS = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+
+// SDL_Init of the program's subsystems, with the window system's own events
+// enabled at once (see enable_window_events); false when SDL_Init failed.
+bool start_sdl();
+
+// Lets the window system's raw events through as SDL_SYSWMEVENT. SDL's
+// switch drops every queued event; this one keeps them (a quit request
+// among them) and queues them again.
+void enable_window_events();
+
+// Whether an idle pass may sleep on the X connection: only when it is
+// watched and nothing that SDL polls for, the touch device or a joystick's
+// buttons, can change without an X event.
+bool idle_sleeps_on_x(bool x_watched, bool direct_touch, bool joystick_open);
+
+// How long an idle pass sleeps on the X connection: -1 (until an event) when
+// nothing is pressed; while a press is held, until the repeat guard ends, so
+// that a held key repeats on time although a still mouse sends no events.
+int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
+
+// The pause of an idle pass on a native display: on the X connection until
+// something happens (waking for a held press's repeat, and often while a
+// keyboard key is held, for SDL's key repeat), else a short SDL_Delay.
+void pause_native_idle(bool on_x_connection, bool keyboard_held);
+
 // --- The X display ---
 
-// On SDL's X11 driver: readies waiting on its X connection and watching the
-// window's destruction. False on any other video driver.
+// On SDL's X11 driver: readies waiting on its X connection, watching the
+// window's destruction and owning the clipboard. False on any other driver.
 bool watch_x_connection();
 
 // Whether event reports that another client destroyed the calculator's window.
@@ -175,14 +309,29 @@ bool window_destroyed(const SDL_Event& event);
 // limit) or SIGINT or SIGTERM comes. Only after watch_x_connection said true.
 void wait_for_x_event(int timeout_ms);
 
+// Waits until fd has input, timeout_ms passes (-1: no limit) or SIGINT or
+// SIGTERM comes, unless queued() says that something waits already: the two
+// signals are held back from the look at queued() until the wait, so that
+// one cannot slip in between; the signal mask is as before afterwards.
+void wait_unless_queued(int fd, int timeout_ms, bool (*queued)());
+
 // Waits until fd has input (true), timeout_ms passes (-1: no limit) or a
 // signal comes, with the signal mask signals in force meanwhile.
 bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals);
 
+// Takes the X clipboard (CLIPBOARD) with text, for other programs to paste.
+void own_clipboard(const std::string& text);
+
+// Answers another program's request for the clipboard's text (as TARGETS,
+// UTF8_STRING or STRING) or notes that it took the clipboard; false for any
+// other event.
+bool answer_clipboard_event(const SDL_Event& event);
+
 // --- Start-up and shutdown ---
 
-// Brings up SDL, the fonts, the sound and the calculator; draws the first screen.
-// Ends the program with status 1 when there is no screen to draw on.
+// Brings up the backend's screen, the fonts, the sound and the calculator;
+// draws the first screen. Ends the program with status 1 when there is no
+// screen to draw on.
 void start_up();
 
 // Takes everything down and hands the console to the system menu.

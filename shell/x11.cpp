@@ -1,7 +1,12 @@
 // The calculator on an X display: an idle loop that sleeps on SDL's X
-// connection until the window system has something for it, and a window
-// destroyed by another client taken as a request to quit.
+// connection until the window system has something for it, a window
+// destroyed by another client taken as a request to quit, and the clipboard
+// that Ctrl+C fills in the desktop window.
+//
+// Sections: the connection; waiting; the clipboard.
+#include <X11/Xatom.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 
 #include <cstring>
@@ -11,12 +16,17 @@
 
 namespace tarno {
 
+// --- The connection ---
+
 namespace {
 
 // SDL's connection for events and the two windows it made, while watched.
 Display* x_display = nullptr;
 Window x_window = 0;
 Window x_wm_window = 0;
+// SDL's lock of the connection, taken around our own requests.
+void (*lock_display)() = nullptr;
+void (*unlock_display)() = nullptr;
 
 XErrorHandler sdl_error_handler = nullptr;
 bool window_gone = false;
@@ -35,6 +45,12 @@ bool on_x11() {
     return SDL_VideoDriverName(name, sizeof name) && std::strcmp(name, "x11") == 0;
 }
 
+// The X event inside an SDL_SYSWMEVENT of ours, or null.
+const XEvent* x_event_of(const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT || !x_display || event.syswm.msg->subsystem != SDL_SYSWM_X11) return nullptr;
+    return &event.syswm.msg->event.xevent;
+}
+
 }  // namespace
 
 bool watch_x_connection() {
@@ -45,36 +61,48 @@ bool watch_x_connection() {
     x_display = info.info.x11.display;
     x_window = info.info.x11.window;
     x_wm_window = info.info.x11.wmwindow;
-    // The window's destruction reaches the calculator only as a raw X event.
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    lock_display = info.info.x11.lock_func;
+    unlock_display = info.info.x11.unlock_func;
     sdl_error_handler = XSetErrorHandler(on_x_error);
     return true;
 }
 
 bool window_destroyed(const SDL_Event& event) {
-    if (event.type != SDL_SYSWMEVENT || !x_display || event.syswm.msg->subsystem != SDL_SYSWM_X11) return false;
-    const XEvent& x = event.syswm.msg->event.xevent;
-    if (x.type != DestroyNotify) return false;
-    const Window gone = x.xdestroywindow.window;
+    const XEvent* x = x_event_of(event);
+    if (x == nullptr || x->type != DestroyNotify) return false;
+    const Window gone = x->xdestroywindow.window;
     window_gone = gone == x_window || gone == x_wm_window;
     return window_gone;
 }
 
+// --- Waiting ---
+
+namespace {
+
+// Xlib may hold events it has read already, which the connection's
+// descriptor no longer shows; QueuedAfterFlush also sends what SDL drew,
+// so the server's answers to it can come.
+bool x_events_waiting() {
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0 ||
+           XEventsQueued(x_display, QueuedAfterFlush) > 0;
+}
+
+}  // namespace
+
 void wait_for_x_event(int timeout_ms) {
+    wait_unless_queued(ConnectionNumber(x_display), timeout_ms, x_events_waiting);
+}
+
+void wait_unless_queued(int fd, int timeout_ms, bool (*queued)()) {
     // SDL turns SIGINT and SIGTERM into quit events from its signal handler.
-    // Held back from the checks below until the wait itself, a signal either
-    // came before them, and its quit event is seen queued, or it ends the wait.
+    // Held back from the look below until the wait itself, a signal either
+    // came before it, and its quit event is seen queued, or it ends the wait.
     sigset_t quit_signals, previous;
     sigemptyset(&quit_signals);
     sigaddset(&quit_signals, SIGINT);
     sigaddset(&quit_signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
-    // Xlib may hold events it has read already, which the connection's
-    // descriptor no longer shows; QueuedAfterFlush also sends what SDL drew,
-    // so the server's answers to it can come.
-    const bool queued = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0 ||
-                        XEventsQueued(x_display, QueuedAfterFlush) > 0;
-    if (!queued) wait_for_input(ConnectionNumber(x_display), timeout_ms, &previous);
+    if (!queued()) wait_for_input(fd, timeout_ms, &previous);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
@@ -82,6 +110,76 @@ bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals) {
     pollfd input{fd, POLLIN, 0};
     timespec limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
     return ppoll(&input, 1, timeout_ms < 0 ? nullptr : &limit, signals) > 0;
+}
+
+// --- The clipboard ---
+
+namespace {
+
+std::string clipboard_text;  // what the calculator offers while it owns the clipboard
+
+Atom atom(const char* name) { return XInternAtom(x_display, name, False); }
+
+// Writes the answer to request into its requestor's property: the targets
+// offered, or the text; false for a target not offered.
+bool write_answer(const XSelectionRequestEvent& request, Atom property) {
+    const Atom targets = atom("TARGETS"), utf8 = atom("UTF8_STRING");
+    if (request.target == targets) {
+        const Atom offered[] = {targets, utf8, XA_STRING};
+        XChangeProperty(x_display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(offered), 3);
+        return true;
+    }
+    if (request.target != utf8 && request.target != XA_STRING) return false;
+    // The number's characters are ASCII: the same bytes in UTF-8 and Latin-1.
+    XChangeProperty(x_display, request.requestor, property, request.target, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(clipboard_text.data()),
+                    static_cast<int>(clipboard_text.size()));
+    return true;
+}
+
+void answer(const XSelectionRequestEvent& request) {
+    // A client of the old conventions names no property: the target is it.
+    const Atom property = request.property != None ? request.property : request.target;
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.display = request.display;
+    reply.requestor = request.requestor;
+    reply.selection = request.selection;
+    reply.target = request.target;
+    reply.time = request.time;
+    const bool ours = request.selection == atom("CLIPBOARD") && !clipboard_text.empty();
+    reply.property = ours && write_answer(request, property) ? property : None;
+    XEvent sent;
+    sent.xselection = reply;
+    XSendEvent(x_display, request.requestor, False, NoEventMask, &sent);
+    XFlush(x_display);
+}
+
+}  // namespace
+
+void own_clipboard(const std::string& text) {
+    if (!x_display) return;
+    lock_display();
+    clipboard_text = text;
+    XSetSelectionOwner(x_display, atom("CLIPBOARD"), x_window, CurrentTime);
+    if (XGetSelectionOwner(x_display, atom("CLIPBOARD")) != x_window) clipboard_text.clear();
+    XFlush(x_display);
+    unlock_display();
+}
+
+bool answer_clipboard_event(const SDL_Event& event) {
+    const XEvent* x = x_event_of(event);
+    if (x == nullptr) return false;
+    if (x->type == SelectionClear) {
+        clipboard_text.clear();  // another program copied something: no longer ours to offer
+        return true;
+    }
+    if (x->type != SelectionRequest) return false;
+    lock_display();
+    answer(x->xselectionrequest);
+    unlock_display();
+    return true;
 }
 
 }  // namespace tarno

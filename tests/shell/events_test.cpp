@@ -6,7 +6,7 @@
 namespace tarno {
 namespace {
 
-using testing::ShellTest;
+using shell_test::ShellTest;
 using VolumeButtons = ShellTest;
 using Events = ShellTest;
 

@@ -11,15 +11,16 @@
 #include <sstream>
 #include <string>
 
+#include "SDL_mixer.h"
 #include "shell_test_support.h"
 
 namespace tarno {
 namespace {
 
-using testing::ShellTest;
+using shell_test::ShellTest;
 using Shutdown = ShellTest;
-using testing::test_clock_step;
-using testing::test_now;
+using shell_test::test_clock_step;
+using shell_test::test_now;
 
 TEST_F(Shutdown, WaitsForTheLastClickToEnd) {
     app.last_click_channel = 2;
@@ -92,6 +93,7 @@ int start_up_faults() {
     app.next_accept_ms = 0;
     app.last_click_channel = 4;
     app.screen = nullptr;
+    platform.sound = &mixer_sound();
     start_up();
     int faults = 0;
     const auto fault = [&faults](bool wrong, const char* what) {

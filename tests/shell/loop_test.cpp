@@ -13,17 +13,17 @@
 namespace tarno {
 namespace {
 
-using testing::BESIDE_KEYS;
-using testing::KEY_1;
-using testing::KEY_7;
-using testing::KEY_OFF;
-using testing::Point;
-using testing::ShellTest;
+using shell_test::BESIDE_KEYS;
+using shell_test::AT_KEY_1;
+using shell_test::AT_KEY_7;
+using shell_test::AT_KEY_OFF;
+using shell_test::Point;
+using shell_test::ShellTest;
 using RepeatGuard = ShellTest;
 using IdlePause = ShellTest;
 using Click = ShellTest;
 using ProcessKey = ShellTest;
-using testing::test_now;
+using shell_test::test_now;
 
 // Presses at p with the clock at now; whether the press reached a key.
 bool press_at(Point p, std::uint32_t now) {
@@ -38,7 +38,7 @@ double shown_value() { return read_only_calc_state().x_value; }
 TEST_F(RepeatGuard, FirstPressAfterStartUpCountsAtOnce) {
     const std::uint32_t t = 5000;
     app.next_accept_ms = t;  // as start-up leaves it
-    EXPECT_TRUE(press_at(KEY_7, t));
+    EXPECT_TRUE(press_at(AT_KEY_7, t));
     EXPECT_EQ(sound.clicks, 1);
     EXPECT_EQ(app.last_click_channel, 3);
     EXPECT_EQ(shown_value(), 7.0);
@@ -51,7 +51,7 @@ TEST_F(RepeatGuard, HeldKeyRepeatsEvery200Milliseconds) {
         {t, true}, {t + 1, false}, {t + 100, false}, {t + 199, false}, {t + 200, true},
         {t + 201, false}, {t + 399, false}, {t + 400, true},
     };
-    for (const auto& [now, accepted] : readings) EXPECT_EQ(press_at(KEY_7, now), accepted) << "at t + " << now - t;
+    for (const auto& [now, accepted] : readings) EXPECT_EQ(press_at(AT_KEY_7, now), accepted) << "at t + " << now - t;
     EXPECT_EQ(sound.clicks, 3);
     EXPECT_EQ(shown_value(), 777.0);
 }
@@ -60,43 +60,43 @@ TEST_F(RepeatGuard, PressBesideTheKeysStartsTheWaitToo) {
     const std::uint32_t t = 5000;
     EXPECT_FALSE(press_at(BESIDE_KEYS, t));
     EXPECT_EQ(app.next_accept_ms, t + 200);
-    EXPECT_FALSE(press_at(KEY_7, t + 150));
+    EXPECT_FALSE(press_at(AT_KEY_7, t + 150));
     EXPECT_FALSE(press_at(BESIDE_KEYS, t + 200));  // held beside the keys: the wait moves on
-    EXPECT_FALSE(press_at(KEY_7, t + 350));
-    EXPECT_TRUE(press_at(KEY_7, t + 400));
+    EXPECT_FALSE(press_at(AT_KEY_7, t + 350));
+    EXPECT_TRUE(press_at(AT_KEY_7, t + 400));
     EXPECT_EQ(sound.clicks, 1);
     EXPECT_EQ(shown_value(), 7.0);
 }
 
 TEST_F(RepeatGuard, PressDuringTheWaitDoesNotLengthenIt) {
     const std::uint32_t t = 5000;
-    EXPECT_TRUE(press_at(KEY_7, t));
-    EXPECT_FALSE(press_at(KEY_1, t + 100));
+    EXPECT_TRUE(press_at(AT_KEY_7, t));
+    EXPECT_FALSE(press_at(AT_KEY_1, t + 100));
     EXPECT_FALSE(press_at(BESIDE_KEYS, t + 150));
     EXPECT_EQ(app.next_accept_ms, t + 200);
-    EXPECT_TRUE(press_at(KEY_1, t + 200));
+    EXPECT_TRUE(press_at(AT_KEY_1, t + 200));
     EXPECT_EQ(shown_value(), 71.0);
 }
 
 TEST_F(RepeatGuard, SurvivesTheClockWrapping) {
     const std::uint32_t t = 0xFFFFFFFFu - 99;  // 100 ms before the millisecond clock wraps
     app.next_accept_ms = t;
-    EXPECT_TRUE(press_at(KEY_7, t));
+    EXPECT_TRUE(press_at(AT_KEY_7, t));
     EXPECT_EQ(app.next_accept_ms, 100u);
-    EXPECT_FALSE(press_at(KEY_7, 0xFFFFFFFFu));
-    EXPECT_FALSE(press_at(KEY_7, 0));
-    EXPECT_FALSE(press_at(KEY_7, 99));
-    EXPECT_TRUE(press_at(KEY_7, 100));
+    EXPECT_FALSE(press_at(AT_KEY_7, 0xFFFFFFFFu));
+    EXPECT_FALSE(press_at(AT_KEY_7, 0));
+    EXPECT_FALSE(press_at(AT_KEY_7, 99));
+    EXPECT_TRUE(press_at(AT_KEY_7, 100));
     EXPECT_EQ(sound.clicks, 2);
 }
 
 TEST_F(RepeatGuard, ClockSetBackDoesNotBlockTouches) {
     const std::uint32_t t = 3600000;
-    EXPECT_TRUE(press_at(KEY_7, t));
-    EXPECT_TRUE(press_at(KEY_7, t - 60000)) << "a minute back: the wait is over";
-    EXPECT_TRUE(press_at(KEY_7, t - 60000 - 50)) << "50 ms back right after a press";
-    EXPECT_FALSE(press_at(KEY_7, t - 60000 - 50 + 10)) << "the new wait runs from the new time";
-    EXPECT_TRUE(press_at(KEY_7, t + 7200000)) << "a clock set forward ends the wait too";
+    EXPECT_TRUE(press_at(AT_KEY_7, t));
+    EXPECT_TRUE(press_at(AT_KEY_7, t - 60000)) << "a minute back: the wait is over";
+    EXPECT_TRUE(press_at(AT_KEY_7, t - 60000 - 50)) << "50 ms back right after a press";
+    EXPECT_FALSE(press_at(AT_KEY_7, t - 60000 - 50 + 10)) << "the new wait runs from the new time";
+    EXPECT_TRUE(press_at(AT_KEY_7, t + 7200000)) << "a clock set forward ends the wait too";
     EXPECT_EQ(sound.clicks, 4);
 }
 
@@ -154,12 +154,12 @@ TEST_F(IdlePause, WaitForInputEndsOnInputOrTimeout) {
 TEST_F(Click, FailureIsReportedAndTheKeyStillCounts) {
     sound.click_channel = -1;
     SDL_SetError("no audio here");
-    EXPECT_EQ(tarno_test::stderr_of([] { EXPECT_TRUE(press_at(KEY_7, 5000)); }), "Unable to play WAV file: no audio here\n");
+    EXPECT_EQ(tarno_test::stderr_of([] { EXPECT_TRUE(press_at(AT_KEY_7, 5000)); }), "Unable to play WAV file: no audio here\n");
     EXPECT_EQ(app.last_click_channel, -1);
     EXPECT_EQ(shown_value(), 7.0);
 
     sound.click_channel = 0;
-    EXPECT_TRUE(press_at(KEY_1, 5200));
+    EXPECT_TRUE(press_at(AT_KEY_1, 5200));
     EXPECT_EQ(app.last_click_channel, 0);
 }
 
@@ -186,10 +186,10 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
 }
 
 // One pass in direct mode, with touch samples written into a pipe.
-class MainLoopPass : public testing::TouchPipeTest {
+class MainLoopPass : public shell_test::TouchPipeTest {
 protected:
     // A pen sample whose position, with no calibration yet, lies on the key 1.
-    void touch_key_1(std::uint16_t pressure) { send(testing::touch_sample(pressure, 3025, 591)); }
+    void touch_key_1(std::uint16_t pressure) { send(shell_test::touch_sample(pressure, 3025, 591)); }
     static void push(Uint8 type) {
         SDL_Event event{};
         event.type = type;

@@ -8,9 +8,9 @@
 namespace tarno {
 namespace {
 
-using testing::mouse_stand_in;
+using shell_test::mouse_stand_in;
 
-class MouseTouch : public testing::ShellTest {
+class MouseTouch : public shell_test::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
@@ -52,8 +52,8 @@ TEST_F(MouseTouch, AnyButtonPressesAndThePositionIsAlwaysTaken) {
 }
 
 TEST_F(MouseTouch, RightButtonTapsAKey) {
-    app.next_accept_ms = testing::test_now;
-    mouse(SDL_BUTTON(SDL_BUTTON_RIGHT), testing::KEY_7.x, testing::KEY_7.y);
+    app.next_accept_ms = shell_test::test_now;
+    mouse(SDL_BUTTON(SDL_BUTTON_RIGHT), shell_test::AT_KEY_7.x, shell_test::AT_KEY_7.y);
     EXPECT_TRUE(run_pass());
     EXPECT_EQ(sound.clicks, 1);
     EXPECT_EQ(read_only_calc_state().x_value, 7.0);

@@ -8,7 +8,7 @@ Uint8 __real_SDL_GetMouseState(int* x, int* y);
 int __real_SDL_Flip(SDL_Surface* screen);
 
 Uint8 __wrap_SDL_GetMouseState(int* x, int* y) {
-    using tarno::testing::mouse_stand_in;
+    using tarno::shell_test::mouse_stand_in;
     if (!mouse_stand_in.active) return __real_SDL_GetMouseState(x, y);
     if (x) *x = mouse_stand_in.x;
     if (y) *y = mouse_stand_in.y;
@@ -16,7 +16,7 @@ Uint8 __wrap_SDL_GetMouseState(int* x, int* y) {
 }
 
 int __wrap_SDL_Flip(SDL_Surface* screen) {
-    if (tarno::testing::on_flip) tarno::testing::on_flip(screen);
+    if (tarno::shell_test::on_flip) tarno::shell_test::on_flip(screen);
     return __real_SDL_Flip(screen);
 }
 

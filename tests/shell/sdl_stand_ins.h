@@ -7,7 +7,7 @@
 
 #include "SDL.h"
 
-namespace tarno::testing {
+namespace tarno::shell_test {
 
 // What SDL_GetMouseState answers while active.
 struct MouseStandIn {
@@ -21,4 +21,4 @@ inline MouseStandIn mouse_stand_in;
 // Called with every surface about to be flipped; null for none.
 inline void (*on_flip)(SDL_Surface* surface) = nullptr;
 
-}  // namespace tarno::testing
+}  // namespace tarno::shell_test

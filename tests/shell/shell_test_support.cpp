@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-namespace tarno::testing {
+namespace tarno::shell_test {
 
 SDL_Surface* test_screen() {
     static SDL_Surface* screen = [] {
@@ -16,7 +16,7 @@ void ShellTest::SetUp() {
     app = AppState{};
     app.screen = test_screen();
     ASSERT_NE(app.screen, nullptr) << SDL_GetError();
-    platform = Platform{test_clock, &sound};
+    platform = Platform{test_clock, &sound, &handheld_backend()};
     test_now = 1000000;
     test_clock_step = 0;
     power_on();
@@ -27,7 +27,7 @@ void ShellTest::SetUp() {
 
 void ShellTest::TearDown() {
     if (app.touch_fd >= 0) close(app.touch_fd);
-    platform = Platform{now_ms, &mixer_sound()};
+    platform = Platform{now_ms, &mixer_sound(), &handheld_backend()};
     app = AppState{};
 }
 
@@ -62,4 +62,4 @@ void TouchPipeTest::hang_up() {
     pipe_[1] = -1;
 }
 
-}  // namespace tarno::testing
+}  // namespace tarno::shell_test

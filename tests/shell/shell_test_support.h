@@ -14,7 +14,7 @@
 #include "support/capture.h"
 #include "support/key_cells.h"
 
-namespace tarno::testing {
+namespace tarno::shell_test {
 
 // Stands in for SDL_mixer: counts clicks, keeps a volume, answers playing().
 class RecordingSound final : public Sound {
@@ -27,6 +27,8 @@ public:
     int playing_for = 0;              // playing() says yes this many times
     bool playing_forever = false;
 
+    void open() override {}
+    void close() override {}
     int play_click() override {
         ++clicks;
         return click_channel;
@@ -81,9 +83,9 @@ protected:
 
 // Screen positions in the middle of keys' cells, and one beside the keys.
 using tarno_test::Point;
-constexpr Point KEY_1 = tarno_test::key_middle(61);
-constexpr Point KEY_7 = tarno_test::key_middle(41);
-constexpr Point KEY_OFF = tarno_test::key_middle(81);
+constexpr Point AT_KEY_1 = tarno_test::key_middle(KEY_1);
+constexpr Point AT_KEY_7 = tarno_test::key_middle(KEY_7);
+constexpr Point AT_KEY_OFF = tarno_test::key_middle(KEY_OFF);
 constexpr Point BESIDE_KEYS{60, 20};  // the display strip, left of the keys
 
-}  // namespace tarno::testing
+}  // namespace tarno::shell_test

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "sdl_stand_ins.h"
+#include "SDL_mixer.h"
 #include "shell_test_support.h"
 
 namespace tarno {
@@ -82,6 +83,8 @@ void note_exit() {
 class ClickStillPlaying final : public Sound {
 public:
     explicit ClickStillPlaying(int polls_playing) : polls_playing_(polls_playing) {}
+    void open() override {}
+    void close() override { mixer_sound().close(); }  // the mixer's own taking down
     int play_click() override { return 0; }
     int volume() override { return MAX_VOLUME; }
     void set_volume(int) override {}
@@ -97,7 +100,7 @@ private:
     int polls_playing_;
 };
 
-class WholeShutdown : public testing::ShellTest {
+class WholeShutdown : public shell_test::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
@@ -129,7 +132,7 @@ protected:
         app.touch_fd = touch_device = ends[0];
         flipped_screen = app.screen;
         SDL_FillRect(app.screen, nullptr, DARK_RED_565);
-        testing::on_flip = note_flip;
+        shell_test::on_flip = note_flip;
         std::atexit(note_exit);
         app.last_click_channel = 6;
         app.quit_requested = 1;
@@ -158,7 +161,7 @@ TEST_F(WholeShutdown, LastFrameIsPlainLightBlueAndTheLastClickIsHeardToItsEnd) {
 }
 
 TEST_F(WholeShutdown, StalledClickHoldsTheMenuBackForASecondAtMost) {
-    testing::test_clock_step = 100;  // each reading of the clock is 100 ms later
+    shell_test::test_clock_step = 100;  // each reading of the clock is 100 ms later
     EXPECT_EXIT(run_until_shut_down(1000000), ::testing::ExitedWithCode(0), "");
     EXPECT_GE(seen->polls, 9);
     EXPECT_LE(seen->polls, 12);

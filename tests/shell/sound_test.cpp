@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SDL_mixer.h"
 #include "shell_test_support.h"
 #include "support/files.h"
 

@@ -16,7 +16,7 @@
 namespace tarno {
 namespace {
 
-using testing::ShellTest;
+using shell_test::ShellTest;
 using FirmwareVersion = ShellTest;
 using TouchDevice = ShellTest;
 
@@ -39,9 +39,9 @@ private:
     std::string path_;
 };
 
-using testing::touch_sample;
+using shell_test::touch_sample;
 
-class DirectTouch : public testing::TouchPipeTest {
+class DirectTouch : public shell_test::TouchPipeTest {
 protected:
     static void expect_position(int x, int y) {
         EXPECT_EQ(app.touch_x, x);
@@ -172,15 +172,15 @@ TEST_F(TouchDevice, OpensOnceAndRetriesAfterAFailedOpen) {
 TEST_F(TouchDevice, DeviceThatGivesNothingForASecondIsOpenedAgain) {
     app.direct_touch = 1;
     const ScratchFile device(touch_sample(1, 2075, 2075));
-    const std::uint32_t t = testing::test_now;
+    const std::uint32_t t = shell_test::test_now;
     EXPECT_TRUE(poll_touch_device(device.path()));
     const int fd = app.touch_fd;
     for (std::uint32_t later : {0u, 1u, 500u, 999u}) {  // at its end: nothing to read
-        testing::test_now = t + later;
+        shell_test::test_now = t + later;
         EXPECT_FALSE(poll_touch_device(device.path()));
         EXPECT_EQ(app.touch_fd, fd) << "still open at t + " << later;
     }
-    testing::test_now = t + 1000;
+    shell_test::test_now = t + 1000;
     EXPECT_FALSE(poll_touch_device(device.path()));
     EXPECT_EQ(app.touch_fd, -1) << "closed after a second of nothing";
     EXPECT_TRUE(poll_touch_device(device.path())) << "opened again, it gives its sample anew";
@@ -192,7 +192,7 @@ TEST_F(TouchDevice, SampleBetweenFailuresKeepsTheDeviceOpen) {
     ASSERT_EQ(pipe2(ends, O_NONBLOCK), 0);  // an empty pipe's read fails at once
     app.direct_touch = 1;
     app.touch_fd = ends[0];
-    const std::uint32_t t = testing::test_now;
+    const std::uint32_t t = shell_test::test_now;
     const std::string sample = touch_sample(1, 2075, 2075);
     struct Step {
         std::uint32_t at;
@@ -203,7 +203,7 @@ TEST_F(TouchDevice, SampleBetweenFailuresKeepsTheDeviceOpen) {
         {0, false, ends[0]}, {900, true, ends[0]}, {950, false, ends[0]}, {1949, false, ends[0]}, {1950, false, -1},
     };
     for (const Step& step : steps) {
-        testing::test_now = t + step.at;
+        shell_test::test_now = t + step.at;
         if (step.sample) {
             EXPECT_EQ(write(ends[1], sample.data(), sample.size()), 16);
         }

@@ -1,26 +1,15 @@
-// The click and the volume through SDL_mixer, and the check of the click
-// file's header that keeps a broken file from reaching the mixer.
+// The click file and the check of its header, which keeps a broken file
+// from reaching the mixer (or the browser's decoder).
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "shell_internal.h"
 #include "display.h"
+#include "shell_internal.h"
 
 namespace tarno {
 
 namespace {
-
-class MixerSound final : public Sound {
-public:
-    int play_click() override {
-        SDL_ClearError();  // a failure's message then carries the mixer's words, not an older call's
-        return Mix_PlayChannelTimed(-1, app.click_sound, 0, -1);
-    }
-    int volume() override { return Mix_Volume(0, -1); }
-    void set_volume(int volume) override { Mix_Volume(-1, volume); }
-    bool playing(int channel) override { return Mix_Playing(channel) != 0; }
-};
 
 // SDL's WAV loader skips these chunks on its way to the format chunk, and
 // expects the format chunk as soon as anything else comes.
@@ -65,11 +54,6 @@ std::string format_fault(SDL_RWops* stream, std::uint32_t length) {
 
 }  // namespace
 
-Sound& mixer_sound() {
-    static MixerSound sound;
-    return sound;
-}
-
 std::string wav_header_fault(SDL_RWops* stream) {
     unsigned char riff[12];
     if (!read_bytes(stream, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
@@ -87,7 +71,7 @@ std::string wav_header_fault(SDL_RWops* stream) {
     return "no format chunk in its first " + std::to_string(MAX_CHUNKS_BEFORE_FORMAT) + " chunks";
 }
 
-Mix_Chunk* load_click(const char* path) {
+SDL_RWops* open_click_file(const char* path) {
     SDL_RWops* stream = open_data_file(path);
     if (stream == nullptr) return nullptr;
     const std::string fault = wav_header_fault(stream);
@@ -96,8 +80,7 @@ Mix_Chunk* load_click(const char* path) {
         SDL_SetError("%s: %s", path, fault.empty() ? "cannot be read again" : fault.c_str());
         return nullptr;
     }
-    SDL_ClearError();
-    return Mix_LoadWAV_RW(stream, 1);
+    return stream;
 }
 
 }  // namespace tarno

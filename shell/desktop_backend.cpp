@@ -1,0 +1,146 @@
+// The desktop's backend: the calculator upright in a window, as the user of
+// the handheld sees it, every pixel a whole square of screen pixels; the
+// mouse for the finger and the keyboard for the keys. The screen is composed
+// exactly as on the handheld, on a surface of the handheld's size, and then
+// turned into the window.
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell_internal.h"
+
+namespace tarno {
+
+namespace {
+
+constexpr const char* WINDOW_TITLE = "tarno";
+constexpr const char* ICON_FILE = "tarno/icon.bmp";
+constexpr int ICON_SIZE = 32;
+
+// The window takes at most 90 % of the screen's height by default.
+constexpr int SCREEN_SHARE_PERCENT = 90;
+
+constexpr const char* NEEDS_A_DISPLAY =
+    "tarno: --desktop needs an X display for its window; without one, start a virtual one:"
+    " Xvfb :1 -noreset -screen 0 1024x768x24 & DISPLAY=:1 tarno --desktop\n";
+
+bool same_pixels(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+    return a->BitsPerPixel == b->BitsPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+           a->Bmask == b->Bmask;
+}
+
+// The calculator's icon for the window: a 32x32 picture whose pure magenta
+// is transparent. A picture of another size is not taken.
+void set_window_icon() {
+    SDL_Surface* icon = SDL_LoadBMP_RW(open_data_file(ICON_FILE), 1);
+    if (icon == nullptr) {
+        std::fprintf(stderr, "Couldn't load %s: %s\n", ICON_FILE, SDL_GetError());
+        return;
+    }
+    if (icon->w == ICON_SIZE && icon->h == ICON_SIZE) {
+        SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
+        SDL_WM_SetIcon(icon, nullptr);
+    } else {
+        std::fprintf(stderr, "Couldn't load %s: %d x %d pixels, not %d x %d\n", ICON_FILE, icon->w, icon->h,
+                     ICON_SIZE, ICON_SIZE);
+    }
+    SDL_FreeSurface(icon);
+}
+
+// Whether any key of the keyboard is held down.
+bool keyboard_held() {
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyState(&count);
+    for (int i = 0; i < count; ++i)
+        if (keys[i]) return true;
+    return false;
+}
+
+class DesktopBackend final : public Backend {
+public:
+    explicit DesktopBackend(int scale) : scale_(scale) {}
+    ~DesktopBackend() override { SDL_FreeSurface(upright_); }
+
+    SDL_Surface* open_screen() override {
+        // Without a display SDL would fall back to drawing the calculator
+        // with letters in the terminal; a window is what was asked for.
+        setenv("SDL_VIDEODRIVER", "x11", 0);
+        if (!start_sdl() || !open_window()) {
+            std::fputs(NEEDS_A_DISPLAY, stderr);
+            return nullptr;
+        }
+        SDL_EnableUNICODE(1);
+        SDL_EnableKeyRepeat(SDL_DEFAULT_REPEAT_DELAY, SDL_DEFAULT_REPEAT_INTERVAL);
+        x_watched_ = watch_x_connection();
+        SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS,
+                                                   0xF800, 0x07E0, 0x001F, 0);
+        if (screen != nullptr && !same_pixels(screen->format, window_->format))
+            upright_ = SDL_CreateRGBSurface(SDL_SWSURFACE, window_->w, window_->h, SCREEN_BITS, 0xF800, 0x07E0,
+                                            0x001F, 0);
+        return screen;
+    }
+
+    void show(SDL_Surface* screen) override {
+        if (upright_ == nullptr) {
+            turn_clockwise(screen, window_, scale_);
+        } else {
+            // A window of other pixels: turned in the screen's, then converted by SDL.
+            turn_clockwise(screen, upright_, scale_);
+            SDL_BlitSurface(upright_, nullptr, window_, nullptr);
+        }
+        if (SDL_Flip(window_) < 0) std::fputs("SDL_Flip failed", stderr);
+    }
+
+    bool poll_press() override {
+        // The window shows the screen turned clockwise: its rows are the
+        // screen's columns, its columns the screen's rows from the bottom.
+        int x = 0, y = 0;
+        const Uint8 buttons = SDL_GetMouseState(&x, &y);
+        app.touch_x = y / scale_;
+        app.touch_y = SCREEN_HEIGHT - 1 - x / scale_;
+        return buttons != 0;
+    }
+
+    void key_down(const SDL_keysym& key) override { type_key(key); }
+
+    void window_event(const SDL_Event& event) override {
+        if (window_destroyed(event)) app.quit_requested = 1;
+        else answer_clipboard_event(event);
+    }
+
+    void copy(const std::string& text) override { own_clipboard(text); }
+
+    void pause_idle() override {
+        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held());
+    }
+
+private:
+    bool open_window() {
+        char driver[16] = {};
+        SDL_VideoDriverName(driver, sizeof driver);
+        if (std::string(driver) != "x11") return false;
+        if (scale_ == 0) scale_ = default_scale(SDL_GetVideoInfo()->current_h);
+        SDL_WM_SetCaption(WINDOW_TITLE, WINDOW_TITLE);
+        set_window_icon();
+        window_ = SDL_SetVideoMode(SCREEN_HEIGHT * scale_, SCREEN_WIDTH * scale_, SCREEN_BITS, 0);
+        return window_ != nullptr;
+    }
+
+    int scale_;
+    SDL_Surface* window_ = nullptr;   // the window's surface, SDL's
+    SDL_Surface* upright_ = nullptr;  // the turned screen, when the window's pixels differ from the screen's
+    bool x_watched_ = false;
+};
+
+}  // namespace
+
+int default_scale(int screen_height) {
+    const int scale = screen_height * SCREEN_SHARE_PERCENT / (100 * SCREEN_WIDTH);
+    return scale < 1 ? 1 : (scale > MAX_SCALE ? MAX_SCALE : scale);
+}
+
+Backend& desktop_backend(int scale) {
+    static DesktopBackend backend(scale);
+    return backend;
+}
+
+}  // namespace tarno

@@ -1,0 +1,69 @@
+// What the handheld's and the desktop's backends share: SDL brought up with
+// the window system's events let through, and the pause of an idle pass.
+#include <pthread.h>
+#include <signal.h>
+
+#include <algorithm>
+
+#include "shell_internal.h"
+
+namespace tarno {
+
+namespace {
+
+// SDL's event queue holds 128 events.
+constexpr int QUEUE_SIZE = 128;
+
+// While a keyboard key is held, SDL makes its repeats only when polled.
+constexpr int KEY_HELD_WAIT_MS = 10;
+
+}  // namespace
+
+bool start_sdl() {
+    // No SDL_INIT_TIMER: the calculator sets no SDL timers, and SDL's timer
+    // thread would wake a thousand times a second for nothing, a steady drain
+    // on the console's batteries while the calculator sits idle.
+    if (SDL_Init(SDL_SUBSYSTEMS) < 0) return false;
+    enable_window_events();
+    return true;
+}
+
+void enable_window_events() {
+    // SDL_EventState polls every event away, a quit request among them: the
+    // queue is taken aside first and queued again after, and a quit signal
+    // is held back meanwhile, so that it comes after, as a queued quit event.
+    sigset_t quit_signals, previous;
+    sigemptyset(&quit_signals);
+    sigaddset(&quit_signals, SIGINT);
+    sigaddset(&quit_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
+    // No window exists yet, so nothing of the window system's can be queued
+    // meanwhile, and nothing queued points at a window-system message.
+    SDL_Event kept[QUEUE_SIZE];
+    const int count = SDL_PeepEvents(kept, QUEUE_SIZE, SDL_GETEVENT, SDL_ALLEVENTS);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    for (int i = 0; i < count; ++i) SDL_PushEvent(&kept[i]);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+bool idle_sleeps_on_x(bool x_watched, bool direct_touch, bool joystick_open) {
+    return x_watched && !direct_touch && !joystick_open;
+}
+
+int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now) {
+    if (!pressed) return -1;  // any change comes as an X event
+    return repeat_guard_running(deadline, now) ? static_cast<int>(deadline - now) : 0;
+}
+
+void pause_native_idle(bool on_x_connection, bool keyboard_held) {
+    if (!on_x_connection) {
+        SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
+        return;
+    }
+    const bool pressed = SDL_GetMouseState(nullptr, nullptr) != 0;
+    int timeout = x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock());
+    if (keyboard_held) timeout = timeout < 0 ? KEY_HELD_WAIT_MS : std::min(timeout, KEY_HELD_WAIT_MS);
+    wait_for_x_event(timeout);
+}
+
+}  // namespace tarno
