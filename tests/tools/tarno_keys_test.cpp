@@ -1,6 +1,6 @@
 // tarno-keys from outside: its output line, --trace, taps, standard input,
-// its refusal of a bad token and how it shows one, and output that cannot be
-// written.
+// its refusal of a bad token and how it shows one, input that cannot be read
+// and output that cannot be written.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell_setup.h"
 #include "support/process.h"
 
 namespace {
@@ -61,13 +62,33 @@ TEST(TarnoKeys, TapsAreHitTestedAndATapOnNoKeyDoesNothing) {
 }
 
 TEST(TarnoKeys, ReadsTokensFromStandardInputWhenNoneAreGiven) {
-    const Finished r = run_keys("", "61 62\n74\t63 85\n");
+    Finished r = run_keys("", "61 62\n74\t63 85\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 15\n");
+    // A token longer than any read of the input is still one key code.
+    r = run_keys("", std::string(1 << 20, '0') + "61 +62");
+    EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 12\n");
+}
+
+TEST(TarnoKeys, TraceOfStandardInputKeepsTheLinesBeforeABadToken) {
+    const Finished r = run_keys("--trace", "61 62\nx 63\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "tarno/tarno.bmp\t\t \tNorm\tRad\t 1\n"
+              "tarno/tarno.bmp\t\t \tNorm\tRad\t 12\n");
+    EXPECT_EQ(r.err, "tarno-keys: 'x' is neither a key code nor a tap X,Y\n");
+}
+
+TEST(TarnoKeys, StandardInputThatCannotBeReadIsAnError) {
+    const Finished r = tarno_test::run(tarno_test::after_shell_setup("exec < /;", {TARNO_KEYS_PATH}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "tarno-keys: couldn't read standard input: Is a directory\n");
 }
 
 TEST(TarnoKeys, BadTokenExitsWithStatus2AndPrintsNothing) {
-    for (const char* args : {"--trace 61 x 62", "61 1,2,3", "61 1.5", "61 ,5", "--bogus 61", "61 99999999999"}) {
+    for (const char* args : {"--trace 61 x 62", "61 1,2,3", "61 1.5", "61 ,5", "61 5,", "61 -", "61 1,+", "61 1-2",
+                             "--bogus 61", "61 99999999999", "61 2147483648", "61 -2147483649,0"}) {
         SCOPED_TRACE(args);
         const Finished r = run_keys(args);
         EXPECT_EQ(r.status, 2);
@@ -86,7 +107,7 @@ TEST(TarnoKeys, OffKeyIsHandledLikeAnyKey) {
 
 TEST(TarnoKeys, TapNearTheIntLimitsHitsNoKey) {
     // Wrapped, 2x of this x would land on the Shift key's column.
-    const Finished r = run_keys("41 -2147483548,20 41 2147483647,5 41");
+    const Finished r = run_keys("41 -2147483548,20 41 2147483647,5 -2147483648,-2147483648 41");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 777\n");
 }

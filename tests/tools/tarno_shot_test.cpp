@@ -1,6 +1,7 @@
 // tarno-shot from outside: the pictures it saves against the screen the
 // calculator draws, the upright turn, PNG against BMP, tokens from standard
-// input, bad arguments, long entries and a font that draws nothing.
+// input, bad arguments, long entries, a font that draws nothing and input
+// that cannot be read.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -16,6 +17,7 @@
 
 #include "calc.h"
 #include "display.h"
+#include "shell_setup.h"
 #include "support/files.h"
 #include "support/process.h"
 #include "support/surfaces.h"
@@ -247,5 +249,11 @@ TEST_F(ShotTool, FontThatRendersNoInkIsAnError) {
     EXPECT_FALSE(file_exists("cut.bmp"));
 }
 
+TEST_F(ShotTool, StandardInputThatCannotBeReadIsAnError) {
+    const Finished run = tarno_test::run(after_shell_setup("exec < /;", {TARNO_SHOT_PATH, "read.bmp"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarno-shot: couldn't read standard input: Is a directory\n");
+    EXPECT_FALSE(file_exists("read.bmp"));
+}
 
 }  // namespace

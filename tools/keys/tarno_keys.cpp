@@ -3,7 +3,16 @@
 // Runs key codes and taps through the calculator from power-on and prints
 // what the screen would show, as one tab-separated line after the last token
 // (after every token with --trace). With no tokens in the arguments they are
-// read from standard input. A bad token is reported and nothing is printed.
+// read from standard input and each runs as soon as it is read, so that a
+// run of any length takes the memory of a short one.
+//
+// A bad token is reported with status 2, a read error with status 1. Without
+// --trace nothing is printed then: the one line comes after the last token.
+// With --trace the lines go out as the tokens run. Tokens given as arguments
+// are all checked first, so a bad one prints nothing; on standard input a
+// token is checked only when it is read, so the lines of the tokens before a
+// bad token or a read error have been printed by then, and the status says
+// that the trace stops short.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +22,24 @@
 
 #include "shell.h"
 #include "tokens.h"
+
+namespace {
+
+// Prints the status line for the calculator's present state; false when the
+// output has failed, with errno saying why.
+bool print_status_line() {
+    const std::string line = tarno::status_line(tarno::read_only_calc_state()) + '\n';
+    return std::fputs(line.c_str(), stdout) != EOF && !std::ferror(stdout);
+}
+
+// The lines are the tool's whole answer: one that did not reach its reader
+// (a full disk, a reader gone away) is an error, not a success.
+int output_failed() {
+    std::fprintf(stderr, "tarno-keys: couldn't write the output: %s\n", std::strerror(errno));
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     tarno::keep_standard_streams_open();
@@ -33,22 +60,18 @@ int main(int argc, char** argv) {
             words.push_back(arg);
         }
     }
-    std::vector<tarno::Token> tokens;
-    if (!tarno::read_tokens("tarno-keys", words, tokens)) return 2;
-
+    tarno::TokenReader reader("tarno-keys", words);
     tarno::power_on();
-    std::string out;
-    for (const tarno::Token& token : tokens) {
+    bool any_token = false;
+    tarno::Token token;
+    while (reader.next(token)) {
         tarno::run_token(token);
-        if (trace) out += tarno::status_line(tarno::read_only_calc_state()) + '\n';
+        any_token = true;
+        // A trace whose reader has gone stops here, even on endless input.
+        if (trace && !print_status_line()) return output_failed();
     }
-    if (!trace || tokens.empty()) out += tarno::status_line(tarno::read_only_calc_state()) + '\n';
-    // The line is the tool's whole answer: one that did not reach its reader
-    // (a full disk, a reader gone away) is an error, not a success.
-    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
-    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "tarno-keys: couldn't write the output: %s\n", std::strerror(errno));
-        return 1;
-    }
+    if (reader.status() != 0) return reader.status();
+    if ((!trace || !any_token) && !print_status_line()) return output_failed();
+    if (std::fflush(stdout) != 0) return output_failed();
     return 0;
 }

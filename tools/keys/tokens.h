@@ -16,18 +16,42 @@ struct Token {
     int x, y;      // the tap position (is_tap true)
 };
 
-// Reads "CODE" or "X,Y" (decimal integers, optionally signed); false when
-// the text is neither form.
-bool parse_token(const std::string& text, Token& token);
-
 // True for a command-line option such as "--trace"; "-1" and "-5,-5" are
 // tokens (a key code, a tap left of the screen), not options.
 bool looks_like_option(const std::string& arg);
 
-// Parses the tokens named in words, or, when words is empty, those read from
-// standard input (whitespace-separated). On a bad token writes one line naming
-// it, prefixed by tool, to standard error and returns false.
-bool read_tokens(const char* tool, std::vector<std::string> words, std::vector<Token>& tokens);
+// The tokens of one run, handed out one at a time as they are read, so that
+// a run of any length takes no more memory than a short one. A token is
+// "CODE" or "X,Y" (decimal integers that fit an int, optionally signed).
+class TokenReader {
+public:
+    // Reads the tokens named in words, all checked here before the first is
+    // handed out; or, when words is empty, those on standard input
+    // (whitespace-separated), each checked as it is read. tool prefixes the
+    // messages.
+    TokenReader(const char* tool, std::vector<std::string> words);
+
+    // The next token; false at the end of the tokens, or after a bad token or
+    // a read error, which it has then reported in one line on standard error.
+    bool next(Token& token);
+
+    // Once next has returned false: 0 when every token was read, 2 after a
+    // bad token, 1 after a read error.
+    int status() const { return status_; }
+
+private:
+    bool next_from_input(Token& token);
+    bool refill();
+
+    const char* tool_;
+    bool from_input_;
+    std::vector<Token> words_;  // the arguments' tokens, checked
+    std::size_t word_ = 0;      // the next of them to hand out
+    std::vector<char> buffer_;  // standard input read and not yet used: [at_, end_)
+    std::size_t at_ = 0, end_ = 0;
+    bool input_ended_ = false;
+    int status_ = 0;
+};
 
 // Runs one token through the engine as the calculator would: a key code goes
 // to handle_key as it is; a tap is hit-tested, and a tap on no key does nothing.

@@ -7,6 +7,9 @@
 // hardware holds it, or with --upright 240 x 320 as the user sees the
 // console. With no tokens in the arguments they are read from standard
 // input. Needs no display: SDL's dummy video driver draws.
+//
+// A read error on standard input is an error, status 1; a bad token or
+// argument gives status 2. Either way no file is written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,11 +27,10 @@ constexpr const char* USAGE = "usage: tarno-shot [--upright] OUT.bmp|OUT.png TOK
 struct Request {
     bool upright = false;
     std::string out_path;
-    std::vector<tarno::Token> tokens;
+    std::vector<std::string> words;  // the tokens given as arguments
 };
 
-// Reads the command line (and standard input when it names no tokens);
-// false after a one-line complaint on standard error.
+// Reads the command line; false after a one-line complaint on standard error.
 bool read_request(int argc, char** argv, Request& request) {
     int i = 1;
     for (; i < argc && tarno::looks_like_option(argv[i]); ++i) {
@@ -43,7 +45,8 @@ bool read_request(int argc, char** argv, Request& request) {
         return false;
     }
     request.out_path = argv[i++];
-    return tarno::read_tokens("tarno-shot", std::vector<std::string>(argv + i, argv + argc), request.tokens);
+    request.words.assign(argv + i, argv + argc);
+    return true;
 }
 
 // The screen as the user sees the console: a new surface, turned a quarter
@@ -108,8 +111,11 @@ int main(int argc, char** argv) {
     Request request;
     if (!read_request(argc, argv, request)) return 2;
 
+    tarno::TokenReader reader("tarno-shot", request.words);
     tarno::power_on();
-    for (const tarno::Token& token : request.tokens) tarno::run_token(token);
+    tarno::Token token;
+    while (reader.next(token)) tarno::run_token(token);
+    if (reader.status() != 0) return reader.status();
 
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
