@@ -1,7 +1,7 @@
 // tarno-shot from outside: the pictures it saves against the screen the
 // calculator draws, the upright turn, PNG against BMP, tokens from standard
-// input, bad arguments, long entries, a font that draws nothing and input
-// that cannot be read.
+// input, bad arguments, long entries, a font that draws nothing, a keypad
+// picture that cannot be loaded and input that cannot be read.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -247,6 +247,32 @@ TEST_F(ShotTool, FontThatRendersNoInkIsAnError) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tarno-shot: couldn't open tarno/arial.ttf: it renders no ink\n");
     EXPECT_FALSE(file_exists("cut.bmp"));
+}
+
+TEST_F(ShotTool, MissingOrBrokenKeypadPictureIsAnError) {
+    struct Case {
+        const char* what;
+        const char* picture;
+        const char* content;  // null: no file at all
+        const char* tokens;
+    };
+    const Case cases[] = {
+        {"missing", "tarno/tarno.bmp", nullptr, "61"},
+        {"not a BMP, shown while shifted", "tarno/tarno9.bmp", "not a picture", "15"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string kept = file_text(c.picture);
+        ASSERT_EQ(std::remove(c.picture), 0);
+        if (c.content != nullptr) std::ofstream(c.picture, std::ios::binary) << c.content;
+        const Finished run = run_shot(std::string("shot.bmp ") + c.tokens);
+        std::ofstream(c.picture, std::ios::binary) << kept;
+        EXPECT_EQ(run.status, 1);
+        const std::string start = std::string("tarno-shot: couldn't load ") + c.picture + ": ";
+        EXPECT_EQ(run.err.substr(0, start.size()), start) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_FALSE(file_exists("shot.bmp"));
+    }
 }
 
 TEST_F(ShotTool, StandardInputThatCannotBeReadIsAnError) {

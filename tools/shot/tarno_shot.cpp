@@ -8,8 +8,9 @@
 // console. With no tokens in the arguments they are read from standard
 // input. Needs no display: SDL's dummy video driver draws.
 //
-// A read error on standard input is an error, status 1; a bad token or
-// argument gives status 2. Either way no file is written.
+// A picture that could not be drawn as asked (no font, no keypad picture)
+// is an error, status 1, and so is a read error on standard input; a bad
+// token or argument gives status 2. Either way no file is written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -83,6 +84,19 @@ bool save_picture(SDL_Surface* screen, const Request& request) {
     return saved;
 }
 
+// Whether the keypad picture that state shows can be loaded: a screen whose
+// keypad is missing is no picture of the calculator. A complaint when not.
+bool keypad_picture_loads(const tarno::CalcState& state) {
+    const char* path = tarno::screen_texts(state).keypad_picture;
+    SDL_Surface* picture = tarno::load_keypad_picture(path);
+    if (picture == nullptr) {
+        std::fprintf(stderr, "tarno-shot: couldn't load %s: %s\n", path, SDL_GetError());
+        return false;
+    }
+    SDL_FreeSurface(picture);
+    return true;
+}
+
 // Draws the screen for the calculator's present state and saves it.
 bool shoot(const Request& request) {
     SDL_Surface* screen = SDL_SetVideoMode(tarno::SCREEN_WIDTH, tarno::SCREEN_HEIGHT, tarno::SCREEN_BITS, 0);
@@ -96,7 +110,7 @@ bool shoot(const Request& request) {
     bool shot = false;
     if (fonts.font_large == nullptr || fonts.font_small == nullptr) {
         std::fprintf(stderr, "tarno-shot: couldn't open %s: %s\n", tarno::FONT_FILE, SDL_GetError());
-    } else {
+    } else if (keypad_picture_loads(tarno::read_only_calc_state())) {
         tarno::redraw_screen(screen, fonts, tarno::read_only_calc_state());
         shot = save_picture(screen, request);
     }
