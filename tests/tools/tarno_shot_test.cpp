@@ -1,13 +1,16 @@
 // tarno-shot from outside: the pictures it saves against the screen the
 // calculator draws, the upright turn, PNG against BMP, tokens from standard
 // input, bad arguments, long entries, a font that draws nothing, a keypad
-// picture that cannot be loaded and input that cannot be read.
+// picture that cannot be loaded, input that cannot be read, and output that
+// cannot be written or lies behind a link.
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -280,6 +283,67 @@ TEST_F(ShotTool, StandardInputThatCannotBeReadIsAnError) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tarno-shot: couldn't read standard input: Is a directory\n");
     EXPECT_FALSE(file_exists("read.bmp"));
+}
+
+// The names in folder, sorted.
+std::vector<std::string> names_in(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    for (dirent* entry; dir != nullptr && (entry = readdir(dir)) != nullptr;) names.emplace_back(entry->d_name);
+    if (dir != nullptr) closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A file size limit far below a picture's size cuts the writing short.
+TEST_F(ShotTool, PictureCutShortLeavesTheFolderAsItWas) {
+    std::ofstream("old.bmp") << "the picture before";
+    for (const char* name : {"old.bmp", "new.bmp"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::string> before = names_in(".");
+        const Finished run = tarno_test::run(after_shell_setup("trap '' XFSZ; ulimit -f 5;", {TARNO_SHOT_PATH, name, "61"}));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, std::string("tarno-shot: couldn't write ") + name + ": File too large\n");
+        EXPECT_EQ(names_in("."), before);
+    }
+    EXPECT_EQ(file_text("old.bmp"), "the picture before");
+}
+
+TEST_F(ShotTool, LinkedOutputGoesWhereTheLinkLeadsAndTheLinkStays) {
+    ASSERT_EQ(run_shot("direct.bmp 61").status, 0);
+    std::ofstream("real.bmp") << "the picture before";
+    struct Case {
+        const char* link;
+        const char* target;
+        int status;
+        const char* picture;  // where the picture lands, if anywhere
+    };
+    const Case cases[] = {
+        {"full.bmp", "/dev/full", 1, nullptr},
+        {"null.bmp", "/dev/null", 0, nullptr},
+        {"regular.bmp", "real.bmp", 0, "real.bmp"},
+        {"ahead.bmp", "tarno/later.bmp", 0, "tarno/later.bmp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        ASSERT_EQ(symlink(c.target, c.link), 0);
+        const Finished run = run_shot(std::string(c.link) + " 61");
+        EXPECT_EQ(run.status, c.status) << run.err;
+        char target[PATH_MAX] = {};
+        EXPECT_GT(readlink(c.link, target, sizeof target - 1), 0);
+        EXPECT_STREQ(target, c.target);
+        if (c.picture != nullptr) {
+            EXPECT_TRUE(file_text(c.picture) == file_text("direct.bmp"));
+        }
+    }
+}
+
+TEST_F(ShotTool, OutputPathIsShownWholeAndPrintable) {
+    const std::string name = "\x1b]0;" + std::string(50, 'x') + "\a.bmp";
+    const Finished run = tarno_test::run({{TARNO_SHOT_PATH, "no-folder/" + name, "61"}});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarno-shot: couldn't write no-folder/\\x1b]0;" + std::string(50, 'x') +
+                           "\\x07.bmp: No such file or directory\n");
 }
 
 }  // namespace

@@ -10,14 +10,17 @@
 //
 // A picture that could not be drawn as asked (no font, no keypad picture)
 // is an error, status 1, and so is a read error on standard input; a bad
-// token or argument gives status 2. Either way no file is written.
+// token or argument gives status 2. Either way no file is written. A regular
+// file at OUT is replaced only by a whole picture; a device or a pipe at OUT
+// is written into.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "display.h"
-#include "png_file.h"
+#include "encode.h"
+#include "output_file.h"
 #include "shell.h"
 #include "tokens.h"
 
@@ -50,6 +53,15 @@ bool read_request(int argc, char** argv, Request& request) {
     return true;
 }
 
+// A path as messages show it: escaped as a bad token is, but whole, since a
+// path cut short would name another file. shown_argument gives pieces of
+// up to 40 bytes back whole.
+std::string shown_path(const std::string& path) {
+    std::string shown;
+    for (std::size_t at = 0; at < path.size(); at += 40) shown += tarno::shown_argument(path.substr(at, 40));
+    return shown;
+}
+
 // The screen as the user sees the console: a new surface, turned a quarter
 // turn clockwise.
 SDL_Surface* turn_upright(SDL_Surface* screen) {
@@ -68,10 +80,10 @@ bool names_png(const std::string& path) {
 // Writes picture as a PNG or a BMP, as its file name asks; false with the
 // reason in error.
 bool write_picture(SDL_Surface* picture, const std::string& path, std::string& error) {
-    if (names_png(path)) return tarno_shot::save_png(picture, path.c_str(), error);
-    if (SDL_SaveBMP(picture, path.c_str()) == 0) return true;
-    error = SDL_GetError();
-    return false;
+    std::vector<Uint8> bytes;
+    const bool encoded = names_png(path) ? tarno_shot::encode_png(picture, bytes, error)
+                                         : tarno_shot::encode_bmp(picture, bytes, error);
+    return encoded && tarno_shot::write_file(path, bytes, error);
 }
 
 // Saves the screen, turned upright when asked; false after a complaint.
@@ -79,7 +91,8 @@ bool save_picture(SDL_Surface* screen, const Request& request) {
     SDL_Surface* picture = request.upright ? turn_upright(screen) : screen;
     std::string error = picture == nullptr ? SDL_GetError() : "";
     const bool saved = picture != nullptr && write_picture(picture, request.out_path, error);
-    if (!saved) std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", request.out_path.c_str(), error.c_str());
+    if (!saved)
+        std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", shown_path(request.out_path).c_str(), error.c_str());
     if (picture != screen) SDL_FreeSurface(picture);
     return saved;
 }
