@@ -42,7 +42,8 @@ if(NOT TARNO_HANDHELD_BUNDLE)
     DEPENDS "${TARNO_PACKAGE_DIR}/tarno.1.gz" "${TARNO_PACKAGE_DIR}/changelog.gz")
 
   install(TARGETS tarno RUNTIME DESTINATION lib/tarno)
-  install(FILES ${TARNO_DATA_FILES} DESTINATION share/tarno/tarno)
+  # The window's own icon, for the desktop's window only.
+  install(FILES ${TARNO_DATA_FILES} tarno/icon.bmp DESTINATION share/tarno/tarno)
   install(PROGRAMS packaging/tarno.sh DESTINATION bin RENAME tarno)
   install(FILES packaging/tarno.desktop DESTINATION share/applications)
   foreach(size 48 256)

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Starts the calculator from the folder that holds its data: it reads its
-# keypad pictures, font and click from tarno/ below its working directory,
-# as it does on the handheld.
+# Starts the calculator upright in a window, from the folder that holds its
+# data: it reads its keypad pictures, font and click from tarno/ below its
+# working directory, as it does on the handheld.
 cd /usr/share/tarno || exit 1
-exec /usr/lib/tarno/tarno "$@"
+exec /usr/lib/tarno/tarno --desktop "$@"

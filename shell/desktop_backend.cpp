@@ -80,6 +80,7 @@ public:
     }
 
     void show(SDL_Surface* screen) override {
+        if (window_ == nullptr) return;  // no window was opened
         if (upright_ == nullptr) {
             turn_clockwise(screen, window_, scale_);
         } else {
@@ -138,9 +139,6 @@ int default_scale(int screen_height) {
     return scale < 1 ? 1 : (scale > MAX_SCALE ? MAX_SCALE : scale);
 }
 
-Backend& desktop_backend(int scale) {
-    static DesktopBackend backend(scale);
-    return backend;
-}
+std::unique_ptr<Backend> make_desktop_backend(int scale) { return std::make_unique<DesktopBackend>(scale); }
 
 }  // namespace tarno

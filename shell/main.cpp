@@ -24,7 +24,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     tarno::platform.sound = &tarno::mixer_sound();
-    tarno::platform.backend = options.desktop ? &tarno::desktop_backend(options.scale) : &tarno::handheld_backend();
+    // Alive until the program ends, as the backend must be.
+    static const std::unique_ptr<tarno::Backend> desktop =
+        options.desktop ? tarno::make_desktop_backend(options.scale) : nullptr;
+    tarno::platform.backend = desktop ? desktop.get() : &tarno::handheld_backend();
     tarno::start_up();
     tarno::run_main_loop();
 }

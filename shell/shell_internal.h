@@ -12,6 +12,7 @@
 #include <signal.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "SDL.h"
@@ -137,10 +138,10 @@ Mix_Chunk* load_click(const char* path);
 // touches from the touch device or the mouse, any keyboard key quits.
 Backend& handheld_backend();
 
-// The desktop's backend: the calculator upright in a window, every pixel a
-// scale x scale block (1..MAX_SCALE; 0: the largest that fits the screen),
-// the mouse for the finger and the keyboard for the keys.
-Backend& desktop_backend(int scale);
+// A desktop's backend: the calculator upright in a window, every pixel a
+// scale x scale block (1..MAX_SCALE; 0: default_scale for the screen), the
+// mouse for the finger and the keyboard for the keys.
+std::unique_ptr<Backend> make_desktop_backend(int scale);
 
 constexpr int MAX_SCALE = 8;
 

@@ -20,10 +20,10 @@ void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms
 
 // --- The X server ---
 
-XServer::XServer() {
+XServer::XServer(const std::string& screen) {
     int ready[2];
     if (pipe(ready) != 0) return;
-    Command xvfb{{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "320x240x16", "-nolisten", "tcp",
+    Command xvfb{{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen, "-nolisten", "tcp",
                   "-noreset"}};
     xvfb.keep_fd = ready[1];
     xvfb.discard_output = true;
@@ -77,7 +77,7 @@ std::uint16_t rgb565(std::uint16_t r5, std::uint16_t g6, std::uint16_t b5) {
 
 }  // namespace
 
-Picture read_xwd(const std::string& path) {
+Picture read_xwd(const std::string& path, int width_wanted, int height_wanted) {
     const std::string d = file_text(path);
     if (d.size() < 100) return {};
     auto field = [&](int index) { return big_endian_32(d, 4 * static_cast<std::size_t>(index)); };
@@ -87,32 +87,35 @@ Picture read_xwd(const std::string& path) {
     const std::uint32_t red = field(14), green = field(15), blue = field(16), colours = field(19);
     const std::size_t pixels = header_size + 12 * static_cast<std::size_t>(colours);
     const std::size_t size = bits_per_pixel / 8;
-    if (width < WIDTH || height < HEIGHT || (size != 2 && size != 4) || d.size() < pixels + bytes_per_line * HEIGHT) return {};
+    if (width < static_cast<std::uint32_t>(width_wanted) || height < static_cast<std::uint32_t>(height_wanted) ||
+        size < 2 || size > 4 || d.size() < pixels + bytes_per_line * height_wanted)
+        return {};
     Picture picture;
-    for (int y = 0; y < HEIGHT; ++y) {
-        for (int x = 0; x < WIDTH; ++x) {
+    for (int y = 0; y < height_wanted; ++y) {
+        for (int x = 0; x < width_wanted; ++x) {
             const std::size_t at = pixels + y * bytes_per_line + x * size;
             std::uint32_t p = little_endian(d, at, size);
-            if (!lsb_first) p = size == 2 ? ((p >> 8) | (p << 8)) & 0xffff : __builtin_bswap32(p);
+            if (!lsb_first) p = __builtin_bswap32(p) >> (8 * (4 - size));
             picture.push_back(rgb565(channel(p, red, 5), channel(p, green, 6), channel(p, blue, 5)));
         }
     }
     return picture;
 }
 
-Picture read_bmp(const std::string& path) {
+Picture read_bmp(const std::string& path, int width_wanted, int height_wanted) {
     const std::string d = file_text(path);
     if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') return {};
     const std::uint32_t offset = little_endian(d, 10, 4), bits = little_endian(d, 28, 2);
     const auto width = static_cast<std::int32_t>(little_endian(d, 18, 4));
     const auto height = static_cast<std::int32_t>(little_endian(d, 22, 4));
     const std::size_t size = bits / 8, row_bytes = (width * size + 3) / 4 * 4;
-    if (width != WIDTH || std::abs(height) != HEIGHT || (size != 3 && size != 4) || d.size() < offset + row_bytes * HEIGHT)
+    if (width != width_wanted || std::abs(height) != height_wanted || (size != 3 && size != 4) ||
+        d.size() < offset + row_bytes * height_wanted)
         return {};
     Picture picture;
-    for (int y = 0; y < HEIGHT; ++y) {
-        const std::size_t row = height > 0 ? HEIGHT - 1 - y : y;
-        for (int x = 0; x < WIDTH; ++x) {
+    for (int y = 0; y < height_wanted; ++y) {
+        const std::size_t row = height > 0 ? height_wanted - 1 - y : y;
+        for (int x = 0; x < width_wanted; ++x) {
             const std::size_t at = offset + row * row_bytes + x * size;
             auto byte = [&](std::size_t i) { return static_cast<std::uint16_t>(static_cast<std::uint8_t>(d[at + i])); };
             picture.push_back(rgb565(byte(2) >> 3, byte(1) >> 2, byte(0) >> 3));
@@ -121,18 +124,40 @@ Picture read_bmp(const std::string& path) {
     return picture;
 }
 
-int differences(const Picture& seen, const Picture& expected, std::string& where) {
+Picture scaled(const Picture& picture, int width, int scale) {
+    Picture out;
+    const int height = static_cast<int>(picture.size()) / width;
+    for (int y = 0; y < height * scale; ++y)
+        for (int x = 0; x < width * scale; ++x) out.push_back(picture[(y / scale) * width + x / scale]);
+    return out;
+}
+
+int differences(const Picture& seen, const Picture& expected, std::string& where, int width) {
     if (seen.size() != expected.size()) {
         where = "pictures of different sizes";
-        return WIDTH * HEIGHT;
+        return static_cast<int>(expected.size());
     }
     int n = 0;
     for (std::size_t i = 0; i < seen.size(); ++i) {
         if (seen[i] == expected[i]) continue;
         if (n++ == 0)
-            where = "first at (" + std::to_string(i % WIDTH) + ", " + std::to_string(i / WIDTH) + "): " +
+            where = "first at (" + std::to_string(i % width) + ", " + std::to_string(i / width) + "): " +
                     std::to_string(seen[i]) + " instead of " + std::to_string(expected[i]);
     }
+    return n;
+}
+
+int wait_for_screen(const std::string& display, const std::string& dump, const Picture& expected, int width,
+                    double seconds, std::string& where) {
+    const int height = static_cast<int>(expected.size()) / width;
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    int n = static_cast<int>(expected.size());
+    do {
+        if (run({{"xwd", "-root", "-silent", "-out", dump}, {{"DISPLAY", display}}}).status == 0)
+            n = differences(read_xwd(dump, width, height), expected, where, width);
+        if (n == 0) break;
+        sleep_ms(100);
+    } while (Clock::now() < end);
     return n;
 }
 

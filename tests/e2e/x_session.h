@@ -23,7 +23,8 @@ void sleep_ms(int ms);
 // server that resets then may refuse the calculator's own connection.
 class XServer {
 public:
-    XServer();
+    // screen as Xvfb takes it: width x height x depth.
+    explicit XServer(const std::string& screen = "320x240x16");
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -35,21 +36,32 @@ private:
     std::string display_;
 };
 
-// A 320x240 picture as RGB565 values, row by row.
+// A picture as RGB565 values, row by row; the screen's 320x240 unless said otherwise.
 using Picture = std::vector<std::uint16_t>;
 constexpr int WIDTH = 320;
 constexpr int HEIGHT = 240;
 
-// The top-left 320x240 of an xwd dump of a TrueColor screen (a header of
-// big-endian 32-bit fields, then the colour map, then the pixels); empty
-// when it is no such dump.
-Picture read_xwd(const std::string& path);
+// The top-left width x height of an xwd dump of a TrueColor screen of 16,
+// 24 or 32 bits per pixel (a header of big-endian 32-bit fields, then the
+// colour map, then the pixels); empty when it is no such dump.
+Picture read_xwd(const std::string& path, int width = WIDTH, int height = HEIGHT);
 
-// A 320x240 BMP of 24 or 32 bits per pixel, bottom row first, as SDL saves
-// it; empty when it is no such BMP.
-Picture read_bmp(const std::string& path);
+// A width x height BMP of 24 or 32 bits per pixel, bottom row first, as SDL
+// saves it; empty when it is no such BMP.
+Picture read_bmp(const std::string& path, int width = WIDTH, int height = HEIGHT);
 
-// How many pixels differ, with the first difference described in where.
-int differences(const Picture& seen, const Picture& expected, std::string& where);
+// picture, width pixels wide, with every pixel repeated as a scale x scale block.
+Picture scaled(const Picture& picture, int width, int scale);
+
+// How many pixels differ, with the first difference described in where
+// (its place counted in rows width pixels wide).
+int differences(const Picture& seen, const Picture& expected, std::string& where, int width = WIDTH);
+
+// Waits up to seconds for the top-left of the X screen on display to show
+// expected, width pixels wide (reading it through dump, an xwd file): how
+// many pixels differ at the end, 0 when it shows it, the first difference
+// described in where.
+int wait_for_screen(const std::string& display, const std::string& dump, const Picture& expected, int width,
+                    double seconds, std::string& where);
 
 }  // namespace tarno_test

@@ -94,6 +94,17 @@ TEST_F(Events, QuitTriggers) {
     EXPECT_EQ(sound.clicks, 0);
 }
 
+TEST_F(Events, AQuitRequestQueuedBeforeTheWindowEventsAreLetThroughIsKept) {
+    SDL_Event quit = of_type(SDL_QUIT);
+    ASSERT_EQ(SDL_PushEvent(&quit), 0);
+    enable_window_events();
+    SDL_Event kept{};
+    EXPECT_EQ(SDL_PollEvent(&kept), 1);
+    EXPECT_EQ(kept.type, SDL_QUIT);
+    EXPECT_EQ(SDL_EventState(SDL_SYSWMEVENT, SDL_QUERY), SDL_ENABLE);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_IGNORE);
+}
+
 TEST_F(Events, OthersDoNothing) {
     const std::vector<std::pair<const char*, SDL_Event>> others = {
         {"a key's release", key_up(SDLK_a)},

@@ -1,6 +1,8 @@
 // The main loop: the repeat guard on the test's clock, the click and the
 // key, the idle pause, and what one pass does with events and a press.
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -245,6 +247,30 @@ TEST_F(MainLoopPass, QuitRequestedEndsTheProgramAtThePassStart) {
             run_pass();
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(IdlePause, SleepsOnTheXConnectionOnlyWhenNothingPolledCanChange) {
+    EXPECT_TRUE(idle_sleeps_on_x(true, false, false));
+    EXPECT_FALSE(idle_sleeps_on_x(false, false, false)) << "not on X";
+    EXPECT_FALSE(idle_sleeps_on_x(true, true, false)) << "the touch device is read, not an X event";
+    EXPECT_FALSE(idle_sleeps_on_x(true, false, true)) << "a joystick's buttons are polled, not X events";
+}
+
+bool nothing_queued() { return false; }
+bool something_queued() { return true; }
+
+TEST_F(IdlePause, TheQuitSignalsAreLetThroughAgainAfterTheWait) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    for (bool (*queued)() : {nothing_queued, something_queued}) {
+        wait_unless_queued(ends[0], 0, queued);
+        sigset_t mask;
+        pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+        EXPECT_FALSE(sigismember(&mask, SIGINT));
+        EXPECT_FALSE(sigismember(&mask, SIGTERM));
+    }
+    close(ends[0]);
+    close(ends[1]);
 }
 
 TEST_F(IdlePause, WaitForInputWaitsItsWholeTimeout) {

@@ -7,8 +7,12 @@
 //   cmake -S . -B build/obj && cmake --build build/obj --target tarno-gen-icon && build/tarno-gen-icon
 //
 // It overwrites packaging/icons/tarno-48.png and packaging/icons/tarno-256.png
-// (RGBA, transparent around the body), which the package installs.
+// (RGBA, transparent around the body), which the package installs, the 192
+// and 512 pixel ones of the browser's page, and tarno/icon.bmp, the desktop
+// window's own 32 x 32 icon, where pure magenta stands for transparent.
 #include <png.h>
+
+#include "SDL.h"
 
 #include <cstdio>
 #include <vector>
@@ -108,12 +112,35 @@ bool write_icon(int size, const char* path) {
     return true;
 }
 
+// The window's icon: SDL 1.2 gives a window's icon a colour key, not an
+// alpha channel, so a pixel is either on the icon or the key's magenta.
+bool write_window_icon(int size, const char* path) {
+    SDL_Surface* bmp = SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    if (bmp == nullptr) return false;
+    const std::vector<png_byte> rgba = draw(size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const png_byte* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            const bool on = p[3] >= 128;
+            const Uint32 colour = on ? SDL_MapRGB(bmp->format, p[0], p[1], p[2]) : SDL_MapRGB(bmp->format, 255, 0, 255);
+            SDL_Rect pixel{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            SDL_FillRect(bmp, &pixel, colour);
+        }
+    }
+    const bool written = SDL_SaveBMP(bmp, path) == 0;
+    if (!written) std::fprintf(stderr, "tarno-gen-icon: cannot write %s: %s\n", path, SDL_GetError());
+    SDL_FreeSurface(bmp);
+    return written;
+}
+
 }  // namespace
 }  // namespace tarno_gen
 
 int main() {
-    return tarno_gen::write_icon(48, "packaging/icons/tarno-48.png") &&
-                   tarno_gen::write_icon(256, "packaging/icons/tarno-256.png")
+    using tarno_gen::write_icon;
+    return write_icon(48, "packaging/icons/tarno-48.png") && write_icon(256, "packaging/icons/tarno-256.png") &&
+                   write_icon(192, "packaging/icons/tarno-192.png") && write_icon(512, "packaging/icons/tarno-512.png") &&
+                   tarno_gen::write_window_icon(32, "tarno/icon.bmp")
                ? 0
                : 1;
 }

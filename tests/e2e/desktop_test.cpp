@@ -1,0 +1,112 @@
+// The calculator upright in a desktop window, as a person at a desktop uses
+// it: the real program with --desktop under an X server of its own, clicked
+// and typed at with xdotool, its window read back with xwd and compared with
+// tarno-shot's upright picture, scaled; its number pasted with xclip.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/files.h"
+#include "support/key_cells.h"
+#include "x_session.h"
+
+namespace {
+
+using namespace tarno_test;
+
+constexpr int SCALE = 2;
+constexpr int UPRIGHT_WIDTH = HEIGHT, UPRIGHT_HEIGHT = WIDTH;
+
+class CalculatorWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(x_.display().empty()) << "Xvfb did not start"; }
+    void TearDown() override {
+        if (calculator_) calculator_->stop();
+    }
+
+    void start(const std::vector<std::string>& options) {
+        std::vector<std::string> argv = {TARNO_PROGRAM};
+        argv.insert(argv.end(), options.begin(), options.end());
+        calculator_.emplace(Command{argv, {{"DISPLAY", x_.display()}, {"SDL_AUDIODRIVER", "dummy"}}});
+    }
+
+    // Runs an X client of the test's server to its end.
+    Finished x_client(const std::vector<std::string>& argv) { return run({argv, {{"DISPLAY", x_.display()}}}); }
+
+    // A click on the key's middle, in the window: the screen's pixel (x, y)
+    // is the window's block at ((239 - y) s, x s).
+    void click(int code) {
+        const auto [x, y] = key_middle(code);
+        tokens_.push_back(std::to_string(code));
+        EXPECT_EQ(x_client({"xdotool", "mousemove", std::to_string((HEIGHT - 1 - y) * SCALE + 1),
+                            std::to_string(x * SCALE + 1), "mousedown", "1", "sleep", "0.02", "mouseup", "1"})
+                      .status,
+                  0);
+        sleep_ms(300);  // past the calculator's 200 ms repeat guard
+    }
+
+    // Types keys with xdotool (the pointer is over the window, which so has the keyboard).
+    void type(const std::vector<std::string>& keys, const std::vector<int>& codes) {
+        std::vector<std::string> argv = {"xdotool", "key", "--delay", "50"};
+        argv.insert(argv.end(), keys.begin(), keys.end());
+        EXPECT_EQ(x_client(argv).status, 0);
+        for (int code : codes) tokens_.push_back(std::to_string(code));
+    }
+
+    // Waits up to seconds for the window to show what tarno-shot --upright draws, scaled.
+    void expect_window_shows_keys(double seconds) {
+        const std::string shot = files_.file("shot.bmp");
+        std::vector<std::string> argv = {TARNO_SHOT, "--upright", shot};
+        argv.insert(argv.end(), tokens_.begin(), tokens_.end());
+        ASSERT_EQ(run({argv, {{"SDL_VIDEODRIVER", "dummy"}}}).status, 0);
+        const Picture expected = scaled(read_bmp(shot, UPRIGHT_WIDTH, UPRIGHT_HEIGHT), UPRIGHT_WIDTH, SCALE);
+        ASSERT_EQ(expected.size(), static_cast<std::size_t>(WIDTH * HEIGHT * SCALE * SCALE)) << "no picture";
+        std::string where;
+        const int n = wait_for_screen(x_.display(), files_.file("window.xwd"), expected, UPRIGHT_WIDTH * SCALE,
+                                      seconds, where);
+        EXPECT_EQ(n, 0) << "pixels differ after " << tokens_.size() << " keys; " << where;
+    }
+
+    bool window_exists() { return x_client({"xdotool", "search", "--class", "tarno"}).status == 0; }
+
+    XServer x_{"1280x1024x24"};
+    TempDirectory files_;
+    std::optional<Child> calculator_;
+    std::vector<std::string> tokens_;
+};
+
+TEST_F(CalculatorWindow, ClicksAndTypedKeysCalculateCopyAndCtrlQEndsIt) {
+    start({"--desktop", "--scale=" + std::to_string(SCALE)});
+    expect_window_shows_keys(15);  // the first screen, once the program is up
+
+    for (int code : {61, 62, 74, 63}) click(code);                   // 1 2 + 3 with the mouse
+    type({"asterisk", "KP_4", "Return"}, {54, 51, 85});               // × 4 = from the keyboard
+    expect_window_shows_keys(5);                                      // 60
+
+    type({"ctrl+c"}, {});
+    const Finished pasted = x_client({"xclip", "-o", "-selection", "clipboard"});
+    EXPECT_EQ(pasted.status, 0);
+    EXPECT_EQ(pasted.out, "60");
+
+    type({"q", "Escape", "parenleft", "1", "period", "5", "e", "2", "minus", "BackSpace"},
+         {65, 61, 72, 52, 82, 62, 64, 83});  // q does nothing; C ( 1.5 EXP 2, then − taken back
+    expect_window_shows_keys(5);
+    EXPECT_EQ(calculator_->wait(0.2), -1) << "a typed q does not quit";
+
+    type({"ctrl+q"}, {});
+    EXPECT_EQ(calculator_->wait(5), 0) << "Ctrl+Q ends the program as Off does";
+}
+
+TEST_F(CalculatorWindow, ABadOptionEndsItAtOnceWithoutAWindow) {
+    for (const char* bad : {"--scale=0", "--window"}) {
+        start({"--desktop", bad});
+        EXPECT_EQ(calculator_->wait(5), 2) << bad;
+        EXPECT_NE(calculator_->err().find(bad), std::string::npos) << calculator_->err();
+        EXPECT_NE(calculator_->err().find("usage: tarno"), std::string::npos) << calculator_->err();
+        EXPECT_FALSE(window_exists()) << bad;
+    }
+}
+
+}  // namespace
