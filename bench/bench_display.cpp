@@ -1,7 +1,8 @@
 // How long the display takes: the quarter turn of the texts that the screen
 // shows, rendered with the calculator's own font, and one whole redraw (the
 // keypad picture read from its file, five texts rendered and turned, a flip)
-// on SDL's dummy video driver, and opening the font at all its sizes. The
+// on SDL's dummy video driver, the desktop window's upright presentation of
+// a screen at 1x, 2x and 3x, and opening the font at all its sizes. The
 // number line's turn is also timed in alternation with its peers on the same
 // surface, and printed after the runs as ratios: SDL_gfx's
 // rotateSurface90Degrees, a new surface with a plain copy of the same bytes
@@ -167,7 +168,9 @@ BENCHMARK(BM_OpenFonts)->Unit(benchmark::kMicrosecond);
 // a negative number with an exponent.
 void enter_busy_state() {
     tarno::power_on();
-    const tarno::KeyCode keys[] = {65, 61, 72, 62, 63, 51, 52, 53, 41, 82, 52, 73, 45};
+    using namespace tarno;
+    const KeyCode keys[] = {KEY_OPEN, KEY_1, KEY_POINT, KEY_2, KEY_3, KEY_4, KEY_5,  KEY_6,
+                            KEY_7,    KEY_EXP, KEY_5,   KEY_SIGN, KEY_STORE};
     for (tarno::KeyCode key : keys) tarno::handle_key(key);
 }
 
@@ -175,6 +178,21 @@ void BM_RedrawScreen(benchmark::State& state) {
     for (auto _ : state) tarno::redraw_screen(setup.screen, setup.fonts, tarno::read_only_calc_state());
 }
 BENCHMARK(BM_RedrawScreen)->Unit(benchmark::kMicrosecond);
+
+// The desktop window's presentation of one composed screen, beside the
+// landscape redraw above: turned upright and scaled by whole pixels into a
+// 16-bit surface of the window's size (the flip to the X server is SDL's).
+void BM_PresentUpright(benchmark::State& state) {
+    const int scale = static_cast<int>(state.range(0));
+    SDL_Surface* window = SDL_CreateRGBSurface(SDL_SWSURFACE, 240 * scale, 320 * scale, 16, 0xF800, 0x07E0, 0x001F, 0);
+    tarno::redraw_screen(setup.screen, setup.fonts, tarno::read_only_calc_state());
+    for (auto _ : state) {
+        tarno::turn_clockwise(setup.screen, window, scale);
+        benchmark::DoNotOptimize(window->pixels);
+    }
+    SDL_FreeSurface(window);
+}
+BENCHMARK(BM_PresentUpright)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 // The console's table, then the number line's turn set against its peers
 // as the interleaved run measured them.
