@@ -55,7 +55,8 @@ void close_fonts(Fonts& fonts);
 void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state);
 
 // Loads the keypad picture from the BMP file at path, as every redraw
-// does; a new surface the caller frees, or null with SDL's error saying why.
+// does; a new SCREEN_WIDTH x SCREEN_HEIGHT surface the caller frees, or null
+// with SDL's error saying why (a picture of any other size is refused).
 SDL_Surface* load_keypad_picture(const char* path);
 
 // Opens the data file at path for reading as an SDL stream (the caller or the

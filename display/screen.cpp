@@ -34,7 +34,20 @@ SDL_Surface* load_keypad_picture(const char* path) {
     // Only a regular file is opened (a FIFO would block the redraw for good),
     // and SDL's error is cleared first, so that a message names this failure.
     SDL_ClearError();
-    return SDL_LoadBMP_RW(open_data_file(path), 1);
+    SDL_Surface* picture = SDL_LoadBMP_RW(open_data_file(path), 1);
+    if (picture == nullptr) return nullptr;
+    // The picture is blitted whole at the screen's corner: any other size
+    // would leave part of the screen as the last frame was, and a header
+    // SDL takes at its word (a height of -2^31) gives a surface with an
+    // empty pixel buffer that the blit reads far beyond.
+    if (picture->w != SCREEN_WIDTH || picture->h != SCREEN_HEIGHT)
+        SDL_SetError("%d x %d pixels, not %d x %d", picture->w, picture->h, SCREEN_WIDTH, SCREEN_HEIGHT);
+    else if (picture->pixels == nullptr || picture->pitch < SCREEN_WIDTH * picture->format->BytesPerPixel)
+        SDL_SetError("%d x %d pixels without their picture data", picture->w, picture->h);
+    else
+        return picture;
+    SDL_FreeSurface(picture);
+    return nullptr;
 }
 
 namespace {

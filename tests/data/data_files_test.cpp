@@ -36,7 +36,8 @@ const std::vector<tarno::KeyCode> ALL_KEYS = {11, 12, 13, 14, 15, 21, 22, 23, 24
 const std::set<tarno::KeyCode> SHIFTED_KEYS = {11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33};
 constexpr tarno::KeyCode SHIFT_KEY = 15;
 
-Surface load_picture(const char* path) { return Surface(SDL_LoadBMP(path)); }
+// Loaded as every redraw loads it, which refuses a picture of the wrong size.
+Surface load_picture(const char* path) { return Surface(tarno::load_keypad_picture(path)); }
 
 // The colours of the pixels inside one key's face, away from its edges,
 // where its legend lies: colour -> number of pixels.

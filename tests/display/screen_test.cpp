@@ -24,6 +24,7 @@
 #include <climits>
 #include <csignal>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -597,7 +598,17 @@ TEST_F(ScreenKeypad, MissingPictureIsReportedAndTextsGoOverThePreviousFrame) {
     EXPECT_EQ(seen, both);
 }
 
-TEST_F(ScreenKeypad, UnreadablePictureIsReportedWithItsPath) {
+// Little-endian fields, as a BMP header holds them.
+std::string le16(int v) { return {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff)}; }
+std::string le32(std::int64_t v) {
+    return le16(static_cast<int>(v & 0xffff)) + le16(static_cast<int>((v >> 16) & 0xffff));
+}
+
+// A file that is no BMP, a picture of another size than the screen's and a
+// 16-bit header claiming a height of -2^31 (which SDL's loader takes, giving
+// a surface with an empty pixel buffer) are each reported with the reason,
+// and the screen keeps what it showed.
+TEST_F(ScreenKeypad, PictureThatCannotBeTheKeypadIsReportedWithItsPathAndWhy) {
     {
         std::ofstream junk("tarno/tarno.bmp", std::ios::binary | std::ios::trunc);
         junk << "not a picture";
@@ -606,10 +617,33 @@ TEST_F(ScreenKeypad, UnreadablePictureIsReportedWithItsPath) {
     ASSERT_EQ(refused, nullptr);
     const std::string decode_error = SDL_GetError();  // SDL's words for a file that is no BMP
 
-    SDL_FillRect(screen_, nullptr, colour(0, 128, 0));
-    const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
-    EXPECT_EQ(err, "Couldn't load tarno/tarno.bmp: " + decode_error + "\n");
-    EXPECT_EQ(keypad_pixel(), colour(0, 128, 0));
+    Surface small(SDL_CreateRGBSurface(SDL_SWSURFACE, 32, 32, 24, 0x0000ff, 0x00ff00, 0xff0000, 0));
+    ASSERT_EQ(SDL_SaveBMP(small.get(), "scratch.bmp"), 0);
+    const std::string header = "BM" + le32(130) + le32(0) + le32(66) + le32(40) + le32(320) + le32(INT_MIN) +
+                               le16(1) + le16(16) + le32(3) + le32(64) + le32(0) + le32(0) + le32(0) + le32(0) +
+                               le32(0xF800) + le32(0x07E0) + le32(0x001F) + std::string(64, '\0');
+    ASSERT_EQ(header.size(), 130u);
+    struct Case {
+        std::string bytes;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"not a picture", decode_error},
+        {file_text("scratch.bmp"), "32 x 32 pixels, not 320 x 240"},
+        {header, "320 x -2147483648 pixels, not 320 x 240"},
+    };
+    std::remove("scratch.bmp");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        {
+            std::ofstream picture("tarno/tarno.bmp", std::ios::binary | std::ios::trunc);
+            picture << c.bytes;
+        }
+        SDL_FillRect(screen_, nullptr, colour(0, 128, 0));
+        const std::string err = stderr_of([&] { tarno::redraw_screen(screen_, fonts_, power_on_state()); });
+        EXPECT_EQ(err, "Couldn't load tarno/tarno.bmp: " + c.why + "\n");
+        EXPECT_EQ(keypad_pixel(), colour(0, 128, 0));
+    }
 }
 
 TEST_F(ScreenKeypad, PictureThatIsAFifoIsReportedLikeAMissingOne) {
