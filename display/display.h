@@ -41,10 +41,13 @@ struct Fonts {
 };
 
 // Opens the font file at path at every size, each from its own stream, and
-// checks that it draws ink. When a size fails, or the font renders no ink
-// (a file cut short), writes the one line "Couldn't open font <path>: <why>"
+// checks, before drawing anything with it, that every size has each
+// character it draws, with a glyph SDL_ttf draws within the text's picture,
+// and that it draws ink. When a size fails, or the font fails a check (a
+// file cut short, a character missing, a glyph above the ascent or left of
+// its pen position), writes the one line "Couldn't open font <path>: <why>"
 // to report (unless it is null) and leaves SDL's error at <why>; a font
-// without ink is closed, so all its sizes are null.
+// that fails a check is closed, so all its sizes are null.
 Fonts open_fonts(const char* path, std::FILE* report);
 
 // Closes every open size of fonts and sets it to null.

@@ -11,7 +11,8 @@
 //   Marks        the status texts by state
 //   Keypad       picture choice, unreadable pictures, failed blit, palettes
 //   Flip, fonts and resources
-//   Opening the font    every size, failed sizes, files that give no digits
+//   Opening the font    every size, failed sizes, files that give no digits,
+//                       glyphs SDL_ttf would draw outside a text's picture
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -30,6 +31,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -785,15 +787,79 @@ TEST_F(FontOpening, SizesThatFailAreReportedInOneLineAndTheRestOpen) {
     tarno::close_fonts(fonts);
 }
 
-// A missing file, a FIFO (which must not stop the opening) and the font cut
-// off halfway (which opens but draws nothing) leave every size closed.
+// Big-endian fields of a TrueType file, as its tables hold them.
+unsigned be16(const std::string& f, std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(f[at]) << 8 | static_cast<unsigned char>(f[at + 1]));
+}
+std::size_t be32(const std::string& f, std::size_t at) { return std::size_t{be16(f, at)} << 16 | be16(f, at + 2); }
+void put_be16(std::string& f, std::size_t at, int v) {
+    f[at] = static_cast<char>((v >> 8) & 0xff);
+    f[at + 1] = static_cast<char>(v & 0xff);
+}
+
+// Where the table tagged tag starts in the font file f: its directory of
+// 16-byte entries (tag, checksum, offset, length) follows a 12-byte header
+// that counts them.
+std::size_t table_at(const std::string& f, const char* tag) {
+    for (std::size_t entry = 12; entry < 12 + 16 * be16(f, 4); entry += 16)
+        if (f.compare(entry, 4, tag) == 0) return be32(f, entry + 8);
+    ADD_FAILURE() << "no " << tag << " table";
+    return 0;
+}
+
+// The font with its Unicode character map starting the Basic Latin range at
+// ':' instead of the blank: the blank, the signs, the point and the digits
+// are no longer in it.
+std::string without_digits(std::string f) {
+    const std::size_t cmap = table_at(f, "cmap");
+    for (std::size_t rec = cmap + 4; rec < cmap + 4 + 8 * be16(f, cmap + 2); rec += 8) {
+        if (be16(f, rec) != 3 || be16(f, rec + 2) != 1) continue;  // Windows, Unicode
+        const std::size_t map = cmap + be32(f, rec + 4);
+        const unsigned seg_bytes = be16(f, map + 6);
+        const std::size_t start_codes = map + 16 + seg_bytes;
+        for (std::size_t at = start_codes; at < start_codes + seg_bytes; at += 2)
+            if (be16(f, at) == ' ') put_be16(f, at, ':');
+    }
+    return f;
+}
+
+// The font with every glyph's left side bearing set to -3000 units: digits
+// drawn some 44 pixels left of where they stand at 30 points.
+std::string shifted_left(std::string f) {
+    const std::size_t hhea = table_at(f, "hhea"), hmtx = table_at(f, "hmtx");
+    for (unsigned glyph = 0; glyph < be16(f, hhea + 34); ++glyph) put_be16(f, hmtx + 4 * glyph + 2, -3000);
+    return f;
+}
+
+// The font with its ascender 100 units above the baseline: every digit
+// reaches above it.
+std::string low_ascender(std::string f) {
+    put_be16(f, table_at(f, "hhea") + 4, 100);
+    return f;
+}
+
+// A missing file, a FIFO (which must not stop the opening), the font cut off
+// halfway (which opens but draws nothing) or without digits, and fonts whose
+// glyphs SDL_ttf would draw beyond the text's picture (one byte flipped in
+// the outline of "6", which then reaches far above the line and left of its
+// place; a low ascender; every glyph moved left) leave every size closed.
 TEST_F(FontOpening, FileThatGivesNoDigitsIsReportedAndNothingStaysOpen) {
     ASSERT_EQ(mkdir("scratch", 0755), 0);
     ASSERT_EQ(mkfifo("scratch/fifo.ttf", 0644), 0);
     const std::string whole = file_text(font_path_);
-    {
-        std::ofstream cut("scratch/cut.ttf", std::ios::binary);
-        cut << whole.substr(0, whole.size() / 2);
+    std::string flipped_six = whole;
+    ASSERT_EQ(flipped_six.at(30206), '\x3e') << "the calculator's font has changed: find another byte of '6'";
+    flipped_six[30206] = '\x97';
+    const std::pair<const char*, std::string> files[] = {
+        {"scratch/cut.ttf", whole.substr(0, whole.size() / 2)},
+        {"scratch/no-digits.ttf", without_digits(whole)},
+        {"scratch/flipped-six.ttf", flipped_six},
+        {"scratch/low-ascent.ttf", low_ascender(whole)},
+        {"scratch/left.ttf", shifted_left(whole)},
+    };
+    for (const auto& [path, bytes] : files) {
+        std::ofstream file(path, std::ios::binary);
+        file << bytes;
     }
     struct Case {
         const char* path;
@@ -803,6 +869,10 @@ TEST_F(FontOpening, FileThatGivesNoDigitsIsReportedAndNothingStaysOpen) {
         {"scratch/none.ttf", "Couldn't open scratch/none.ttf"},
         {"scratch/fifo.ttf", "Couldn't open scratch/fifo.ttf"},
         {"scratch/cut.ttf", "it renders no ink"},
+        {"scratch/no-digits.ttf", "it has no '0'"},
+        {"scratch/flipped-six.ttf", "its '6' reaches above the font's ascent at 30 points"},
+        {"scratch/low-ascent.ttf", "its '0' reaches above the font's ascent at 30 points"},
+        {"scratch/left.ttf", "its '0' starts left of its pen position at 30 points"},
     };
     // An open that waits for the FIFO's writer ends the test here, whatever
     // the runner had done with the alarm signal.
