@@ -1,5 +1,5 @@
 // A tool run with surroundings that the support library's Command does not
-// set up itself, prepared by /bin/sh before it becomes the tool.
+// set up itself, prepared by /bin/sh.
 #pragma once
 
 #include <string>
@@ -9,10 +9,10 @@
 
 namespace tarno_test {
 
-// argv run after setup, shell commands ending in ';' ("exec < /;" for a
-// folder as standard input, "ulimit -f 5;" for a file size limit).
-inline Command after_shell_setup(const std::string& setup, const std::vector<std::string>& argv) {
-    Command command{{"/bin/sh", "-c", setup + " exec \"$@\"", "sh"}};
+// script run by /bin/sh with argv as its "$@": "exec \"$@\" < /" runs
+// argv with a folder as its standard input.
+inline Command in_shell(const std::string& script, const std::vector<std::string>& argv) {
+    Command command{{"/bin/sh", "-c", script, "sh"}};
     command.argv.insert(command.argv.end(), argv.begin(), argv.end());
     return command;
 }

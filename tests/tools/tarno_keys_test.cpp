@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell_setup.h"
+#include "support/files.h"
 #include "support/process.h"
 
 namespace {
@@ -79,8 +80,21 @@ TEST(TarnoKeys, TraceOfStandardInputKeepsTheLinesBeforeABadToken) {
     EXPECT_EQ(r.err, "tarno-keys: 'x' is neither a key code nor a tap X,Y\n");
 }
 
+// The feeder sends one token, then waits for its line before it ends the
+// input; a trace held back until the end would leave both waiting until
+// timeout ends tarno-keys.
+TEST(TarnoKeys, TraceAnswersATokenBeforeWaitingForTheNext) {
+    const tarno_test::TempDirectory folder;
+    const std::string script = "cd '" + folder.path() + "' && mkfifo lines && " +
+                               "{ printf '61\\n\\n'; IFS= read -r line <lines; printf '%s\\n' \"$line\" >&2; } | " +
+                               "\"$@\" >lines";
+    const Finished r = tarno_test::run(tarno_test::in_shell(script, {"timeout", "10", TARNO_KEYS_PATH, "--trace"}));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "tarno/tarno.bmp\t\t \tNorm\tRad\t 1\n");
+}
+
 TEST(TarnoKeys, StandardInputThatCannotBeReadIsAnError) {
-    const Finished r = tarno_test::run(tarno_test::after_shell_setup("exec < /;", {TARNO_KEYS_PATH}));
+    const Finished r = tarno_test::run(tarno_test::in_shell("exec \"$@\" < /", {TARNO_KEYS_PATH}));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tarno-keys: couldn't read standard input: Is a directory\n");

@@ -279,7 +279,7 @@ TEST_F(ShotTool, MissingOrBrokenKeypadPictureIsAnError) {
 }
 
 TEST_F(ShotTool, StandardInputThatCannotBeReadIsAnError) {
-    const Finished run = tarno_test::run(after_shell_setup("exec < /;", {TARNO_SHOT_PATH, "read.bmp"}));
+    const Finished run = tarno_test::run(in_shell("exec \"$@\" < /", {TARNO_SHOT_PATH, "read.bmp"}));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tarno-shot: couldn't read standard input: Is a directory\n");
     EXPECT_FALSE(file_exists("read.bmp"));
@@ -301,7 +301,7 @@ TEST_F(ShotTool, PictureCutShortLeavesTheFolderAsItWas) {
     for (const char* name : {"old.bmp", "new.bmp"}) {
         SCOPED_TRACE(name);
         const std::vector<std::string> before = names_in(".");
-        const Finished run = tarno_test::run(after_shell_setup("trap '' XFSZ; ulimit -f 5;", {TARNO_SHOT_PATH, name, "61"}));
+        const Finished run = tarno_test::run(in_shell("trap '' XFSZ; ulimit -f 5; exec \"$@\"", {TARNO_SHOT_PATH, name, "61"}));
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, std::string("tarno-shot: couldn't write ") + name + ": File too large\n");
         EXPECT_EQ(names_in("."), before);

@@ -8,11 +8,12 @@
 //
 // A bad token is reported with status 2, a read error with status 1. Without
 // --trace nothing is printed then: the one line comes after the last token.
-// With --trace the lines go out as the tokens run. Tokens given as arguments
-// are all checked first, so a bad one prints nothing; on standard input a
-// token is checked only when it is read, so the lines of the tokens before a
-// bad token or a read error have been printed by then, and the status says
-// that the trace stops short.
+// With --trace the lines go out as the tokens run, each at the latest when
+// the tool waits for more input. Tokens given as arguments are all checked
+// first, so a bad one prints nothing; on standard input a token is checked
+// only when it is read, so the lines of the tokens before a bad token or a
+// read error have been printed by then, and the status says that the trace
+// stops short.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
         any_token = true;
         // A trace whose reader has gone stops here, even on endless input.
         if (trace && !print_status_line()) return output_failed();
+        // A program that feeds the tokens one at a time gets each line
+        // before it sends the next.
+        if (trace && reader.input_drained() && std::fflush(stdout) != 0) return output_failed();
     }
     if (reader.status() != 0) return reader.status();
     if ((!trace || !any_token) && !print_status_line()) return output_failed();

@@ -128,6 +128,9 @@ bool TokenReader::next_from_input(Token& token) {
             break;
         }
     }
+    // The blanks after it too, so that an empty buffer means the next token
+    // waits for input (see input_drained).
+    while (at_ < end_ && is_blank(buffer_[at_])) ++at_;
     if (status_ != 0 || text.empty()) return false;
     if (text.token(token)) return true;
     text.report_bad(tool_);

@@ -39,6 +39,10 @@ public:
     // bad token, 1 after a read error.
     int status() const { return status_; }
 
+    // True when the next token has yet to be read from standard input, which
+    // may wait for whoever writes it: the moment to let out what was printed.
+    bool input_drained() const { return from_input_ && at_ == end_; }
+
 private:
     bool next_from_input(Token& token);
     bool refill();
