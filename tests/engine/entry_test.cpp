@@ -15,7 +15,8 @@ const std::string LONE_ZERO = "               0";  // 15 blanks and 0
 TEST_F(Entry, PowerOnShowsTheLoneZeroWithNothingElse) {
     // From a busy state: memory, Ans, degrees, Sci, shift, an open
     // parenthesis, a pending operation and an exponent being typed.
-    press({K_4, K_MS, K_6, K_EQ, K_SHIFT, K_DEGRAD, K_FORMAT, K_2, K_MUL, K_OPEN, K_5, K_EXP, K_3});
+    press({KEY_4, KEY_STORE, KEY_6, KEY_EQUALS, KEY_SHIFT, KEY_ROOT, KEY_LOG, KEY_2, KEY_MULTIPLY, KEY_OPEN, KEY_5,
+           KEY_EXP, KEY_3});
     power_on();
     const char* t = state().display_text;
     EXPECT_EQ(mantissa(), LONE_ZERO);
@@ -36,173 +37,177 @@ TEST_F(Entry, PowerOnShowsTheLoneZeroWithNothingElse) {
 }
 
 TEST_F(Entry, DigitsFillFromTheRightAndLeadingZerosAreNotDoubled) {
-    press({K_0, K_0, K_7});
+    press({KEY_0, KEY_0, KEY_7});
     EXPECT_EQ(mantissa(), "               7");
     EXPECT_EQ(x(), 7.0);
     EXPECT_EQ(state().entry_active, 1);
 
-    press({K_C, K_0});
+    press({KEY_CLEAR, KEY_0});
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(x(), 0.0);
-    for (KeyCode first : {K_0, K_POINT}) {  // a new number of 0 or "0." is read back too
-        press({K_C, K_5, K_ADD, first});
+    for (KeyCode first : {KEY_0, KEY_POINT}) {  // a new number of 0 or "0." is read back too
+        press({KEY_CLEAR, KEY_5, KEY_ADD, first});
         EXPECT_EQ(x(), 0.0) << "key " << first;
-        press({K_EQ});
+        press({KEY_EQUALS});
         EXPECT_EQ(x(), 5.0) << "key " << first;
     }
 
-    press({K_C, K_1, K_0, K_0});
+    press({KEY_CLEAR, KEY_1, KEY_0, KEY_0});
     EXPECT_EQ(mantissa(), "             100");
     EXPECT_EQ(x(), 100.0);
 }
 
 TEST_F(Entry, PointStartsAfterTheLoneZeroAndOnlyOnce) {
-    press({K_POINT});
+    press({KEY_POINT});
     EXPECT_EQ(mantissa(), "              0.");
-    press({K_0});
+    press({KEY_0});
     EXPECT_EQ(mantissa(), "             0.0");
-    press({K_5});
+    press({KEY_5});
     EXPECT_EQ(mantissa(), "            0.05");
     EXPECT_EQ(x(), 0.05);
 
-    press({K_POINT});  // refused: there is a point already
+    press({KEY_POINT});  // refused: there is a point already
     EXPECT_EQ(mantissa(), "            0.05");
     EXPECT_EQ(state().entry_active, 1);
-    press({K_C, K_POINT, K_POINT});  // also when it is the last character
+    press({KEY_CLEAR, KEY_POINT, KEY_POINT});  // also when it is the last character
     EXPECT_EQ(mantissa(), "              0.");
 
-    press({K_C, K_1, K_POINT, K_2, K_BACK, K_BACK});
+    press({KEY_CLEAR, KEY_1, KEY_POINT, KEY_2, KEY_BACKSPACE, KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), "               1");
-    press({K_POINT, K_5});  // the point went with backspace: a new one is taken
+    press({KEY_POINT, KEY_5});  // the point went with backspace: a new one is taken
     EXPECT_EQ(mantissa(), "             1.5");
     EXPECT_EQ(x(), 1.5);
 }
 
 TEST_F(Entry, SixteenCharactersFitAndTheSeventeenthIsRefused) {
-    press({K_1, K_2, K_3, K_4, K_5, K_6, K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6});
+    press({KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5,
+           KEY_6});
     EXPECT_EQ(mantissa(), "1234567890123456");
     EXPECT_EQ(x(), 1234567890123456.0);
-    press({K_7});
+    press({KEY_7});
     EXPECT_EQ(mantissa(), "1234567890123456");
     EXPECT_EQ(x(), 1234567890123456.0);
     EXPECT_EQ(state().display_text[16], '\0');
 
-    press({K_C, K_POINT, K_1, K_2, K_3, K_4, K_5, K_6, K_7, K_8, K_9, K_1, K_2, K_3, K_4, K_5});
+    press({KEY_CLEAR, KEY_POINT, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_1, KEY_2, KEY_3,
+           KEY_4, KEY_5});
     EXPECT_EQ(mantissa(), "0.12345678912345");
-    press({K_6});
+    press({KEY_6});
     EXPECT_EQ(mantissa(), "0.12345678912345");
     EXPECT_EQ(x(), 0.12345678912345);
 
-    press({K_C, K_1, K_2, K_3, K_4, K_5, K_6, K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6, K_POINT});
+    press({KEY_CLEAR, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0, KEY_1, KEY_2, KEY_3,
+           KEY_4, KEY_5, KEY_6, KEY_POINT});
     EXPECT_EQ(mantissa(), "1234567890123456");  // a point is refused on a full field too
 }
 
 TEST_F(Entry, BackspaceShiftsRightAndEndsOnTheLoneZero) {
-    press({K_1, K_2, K_3, K_4, K_5, K_6, K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6, K_BACK});
+    press({KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5,
+           KEY_6, KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), " 123456789012345");
     EXPECT_EQ(x(), 123456789012345.0);
 
-    press({K_C, K_1, K_2, K_BACK});
+    press({KEY_CLEAR, KEY_1, KEY_2, KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), "               1");
     EXPECT_EQ(x(), 1.0);
-    press({K_BACK});
+    press({KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(x(), 0.0);
-    press({K_BACK});
+    press({KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(state().entry_active, 1);  // backspace leaves the entry open
 }
 
 TEST_F(Entry, BackspaceOnAShownResultChangesNothing) {
-    press({K_1, K_2, K_ADD, K_BACK});
+    press({KEY_1, KEY_2, KEY_ADD, KEY_BACKSPACE});
     EXPECT_EQ(number_line(), " 12");
     EXPECT_EQ(x(), 12.0);
     EXPECT_EQ(state().entry_active, 0);
 }
 
 TEST_F(Entry, ExponentDigitsKeepTheLastTwoTyped) {
-    press({K_2, K_EXP});
+    press({KEY_2, KEY_EXP});
     EXPECT_EQ(state().exponent_entry, 1);
     EXPECT_EQ(state().entry_active, 1);
-    press({K_1});
+    press({KEY_1});
     EXPECT_EQ(std::string(state().display_text + 17, 4), std::string(" 1 \0", 4));
     EXPECT_EQ(x(), 2e1);  // the blank of the second digit ends the exponent
-    press({K_2, K_3});
+    press({KEY_2, KEY_3});
     EXPECT_EQ(state().display_text[18], '2');
     EXPECT_EQ(state().display_text[19], '3');
     EXPECT_EQ(state().display_text[20], '\0');
     EXPECT_EQ(x(), 2e23);
     EXPECT_EQ(mantissa(), "               2");  // the mantissa is closed now
 
-    press({K_POINT, K_BACK});  // no point in an exponent; no backspace either
+    press({KEY_POINT, KEY_BACKSPACE});  // no point in an exponent; no backspace either
     EXPECT_EQ(exponent(), " 23");
     EXPECT_EQ(x(), 2e23);
     EXPECT_EQ(number_line(), " 2E 23");
 }
 
 TEST_F(Entry, SignKeyFlipsTheExponentSignWhileTypingTheExponent) {
-    press({K_5, K_EXP, K_SIGN});
+    press({KEY_5, KEY_EXP, KEY_SIGN});
     EXPECT_EQ(exponent(), "-  ");
     EXPECT_EQ(x(), 5.0);  // "e-" with no digit is no part of the number
     EXPECT_EQ(number_line(), " 5E-  ");
 
-    press({K_C, K_5, K_EXP, K_3, K_SIGN});
+    press({KEY_CLEAR, KEY_5, KEY_EXP, KEY_3, KEY_SIGN});
     EXPECT_EQ(x(), 0.005);
-    press({K_SIGN});
+    press({KEY_SIGN});
     EXPECT_EQ(x(), 5000.0);
     EXPECT_EQ(state().sign_char, ' ');
 }
 
 TEST_F(Entry, SignKeyFlipsTheMantissaSignAndBackspaceKeepsIt) {
-    press({K_5, K_SIGN});
+    press({KEY_5, KEY_SIGN});
     EXPECT_EQ(state().sign_char, '-');
     EXPECT_EQ(mantissa(), "               5");  // the minus is never in the field
     EXPECT_EQ(x(), -5.0);
     EXPECT_EQ(number_line(), "-5");
 
-    press({K_BACK});
+    press({KEY_BACKSPACE});
     EXPECT_EQ(mantissa(), LONE_ZERO);
     EXPECT_EQ(x(), 0.0);
     EXPECT_TRUE(std::signbit(x()));  // a negative zero
     EXPECT_EQ(number_line(), "-0");
 
-    press({K_SIGN});
+    press({KEY_SIGN});
     EXPECT_FALSE(std::signbit(x()));
 }
 
 TEST_F(Entry, SignKeyOnAResultNegatesTheNumberAsShown) {
-    press({K_3, K_RECIP});
+    press({KEY_3, KEY_RECIPROCAL});
     EXPECT_EQ(number_line(), " 0.333333");
-    press({K_SIGN});
+    press({KEY_SIGN});
     EXPECT_EQ(x(), -0.333333);
     EXPECT_EQ(state().entry_active, 0);
     EXPECT_EQ(number_line(), "-0.333333");
-    press({K_7});  // the entry was not reopened: a new number starts
+    press({KEY_7});  // the entry was not reopened: a new number starts
     EXPECT_EQ(number_line(), " 7");
 }
 
 TEST_F(Entry, SignKeyAfterExpOnAResultWorksOnTheExponentField) {
     // Norm result: the exponent field takes a lone minus, the value stays.
-    press({K_4, K_ADD, K_EXP, K_SIGN});
+    press({KEY_4, KEY_ADD, KEY_EXP, KEY_SIGN});
     EXPECT_EQ(exponent(), "-  ");
     EXPECT_EQ(x(), 4.0);
     EXPECT_EQ(number_line(), " 4E-  ");
 
     // Sci result: the exponent's sign flips and the value is read back with it.
-    press({K_C, K_SHIFT, K_FORMAT, K_SHIFT, K_1, K_2, K_3, K_4, K_5, K_6, K_ADD});
+    press({KEY_CLEAR, KEY_SHIFT, KEY_LOG, KEY_SHIFT, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_ADD});
     EXPECT_EQ(number_line(), " 1.234560E+05");
-    press({K_EXP, K_SIGN});
+    press({KEY_EXP, KEY_SIGN});
     EXPECT_EQ(exponent(), "-05");
     EXPECT_EQ(x(), 1.23456e-5);
 
     // The next digit starts a new number in the mantissa.
-    press({K_9});
+    press({KEY_9});
     EXPECT_EQ(state().exponent_entry, 0);
     EXPECT_EQ(number_line(), " 9");
 }
 
 TEST_F(Entry, ExpOnAShownResultIsForgottenByTheNextDigit) {
-    press({K_2, K_EQ, K_EXP, K_3});
+    press({KEY_2, KEY_EQUALS, KEY_EXP, KEY_3});
     EXPECT_EQ(state().exponent_entry, 0);
     EXPECT_EQ(mantissa(), "               3");
     EXPECT_EQ(x(), 3.0);
@@ -228,7 +233,7 @@ TEST_F(Entry, ParseReadsTheFieldsAsStrtodWould) {
 }
 
 TEST_F(Entry, NegativeAndOutOfRangeDigitCodesChangeNothing) {
-    press({K_4});
+    press({KEY_4});
     const std::string before(state().display_text, DISPLAY_TEXT_SIZE);
     enter_digit(-1);
     enter_digit(11);

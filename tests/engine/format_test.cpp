@@ -163,7 +163,7 @@ TEST_F(Format, FixedRoundsTheExactValueAtEveryPrecision) {
 }
 
 TEST_F(Format, FormattingLeavesTheEntryFlagsAlone) {
-    press({K_5, K_EXP});
+    press({KEY_5, KEY_EXP});
     format_value();
     EXPECT_EQ(state().exponent_entry, 1);
     EXPECT_EQ(state().entry_active, 1);

@@ -17,26 +17,26 @@ TEST_F(Keys, CodesWithoutAnActionOnlyEndTheEntry) {
     for (KeyCode code : {0, -1, 10, 16, 20, 36, 84, 86, 90, 1000}) {
         SCOPED_TRACE(code);
         power_on();
-        press({K_1, K_2});
+        press({KEY_1, KEY_2});
         EXPECT_FALSE(handle_key(code));
         EXPECT_EQ(state().entry_active, 0);
         EXPECT_EQ(x(), 12.0);
         EXPECT_EQ(number_line(), " 12");
-        press({K_3});
+        press({KEY_3});
         EXPECT_EQ(number_line(), " 3");  // a new number, not 123
     }
 }
 
 TEST_F(Keys, ShiftStaysOnUntilShiftOrC) {
-    press({K_SHIFT});
+    press({KEY_SHIFT});
     EXPECT_EQ(state().shift_active, 1);
     EXPECT_STREQ(screen_texts(state()).keypad_picture, "tarno/tarno9.bmp");
-    press({K_1, K_ADD, K_2, K_EQ, K_MS, K_OPEN, K_CLOSE});
+    press({KEY_1, KEY_ADD, KEY_2, KEY_EQUALS, KEY_STORE, KEY_OPEN, KEY_CLOSE});
     EXPECT_EQ(state().shift_active, 1);
-    press({K_SHIFT});
+    press({KEY_SHIFT});
     EXPECT_EQ(state().shift_active, 0);
     EXPECT_STREQ(screen_texts(state()).keypad_picture, "tarno/tarno.bmp");
-    press({K_SHIFT, K_C});
+    press({KEY_SHIFT, KEY_CLEAR});
     EXPECT_EQ(state().shift_active, 0);
 }
 
@@ -74,21 +74,23 @@ TEST_F(Keys, KeysWithoutASecondMeaningDoTheSameInBothShiftStates) {
     // answer; a full mantissa under eight open parentheses.
     const std::vector<std::vector<KeyCode>> starts = {
         {},
-        {K_3, K_MS, K_7, K_MUL, K_OPEN, K_1, K_2, K_POINT, K_5},
-        {K_2, K_ADD, K_5, K_EXP, K_3},
-        {K_SHIFT, K_DEGRAD, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_SHIFT, K_6, K_EQ, K_4, K_0, K_0, K_SUB, K_1,
-         K_6, K_SQRT},
-        {K_9, K_DIV, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_OPEN, K_1, K_2, K_3, K_4, K_5, K_6,
-         K_7, K_8, K_9, K_0, K_1, K_2, K_3, K_4, K_5, K_6},
+        {KEY_3, KEY_STORE, KEY_7, KEY_MULTIPLY, KEY_OPEN, KEY_1, KEY_2, KEY_POINT, KEY_5},
+        {KEY_2, KEY_ADD, KEY_5, KEY_EXP, KEY_3},
+        {KEY_SHIFT, KEY_ROOT, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG, KEY_SHIFT, KEY_6, KEY_EQUALS, KEY_4, KEY_0, KEY_0,
+         KEY_SUBTRACT, KEY_1, KEY_6, KEY_SQUARE_ROOT},
+        {KEY_9, KEY_DIVIDE, KEY_OPEN, KEY_OPEN, KEY_OPEN, KEY_OPEN, KEY_OPEN, KEY_OPEN, KEY_OPEN, KEY_OPEN,
+         KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6},
     };
     // Every code but 11..15, 21..24 and 31..33, row by row, and two without an action.
     const KeyCode same[] = {
-        K_C,   K_PI,    K_MR,
-        K_7,   K_8,     K_9,    K_DIV, K_MS,
-        K_4,   K_5,     K_6,    K_MUL, K_ANS,
-        K_1,   K_2,     K_3,    K_SUB, K_OPEN,
-        K_0,   K_POINT, K_SIGN, K_ADD, K_CLOSE,
-        K_OFF, K_EXP,   K_BACK, 84,    K_EQ,    16, 0,
+                                             KEY_CLEAR,
+                                   KEY_PI,   KEY_RECALL,
+        KEY_7,   KEY_8,     KEY_9,           KEY_DIVIDE,   KEY_STORE,
+        KEY_4,   KEY_5,     KEY_6,           KEY_MULTIPLY, KEY_ANSWER,
+        KEY_1,   KEY_2,     KEY_3,           KEY_SUBTRACT, KEY_OPEN,
+        KEY_0,   KEY_POINT, KEY_SIGN,        KEY_ADD,      KEY_CLOSE,
+        KEY_OFF, KEY_EXP,   KEY_BACKSPACE,   84,           KEY_EQUALS,
+        16, 0,
     };
     for (const std::vector<KeyCode>& start : starts) {
         for (KeyCode key : same) {
@@ -104,71 +106,71 @@ TEST_F(Keys, KeysWithoutASecondMeaningDoTheSameInBothShiftStates) {
             writable_calc_state().shift_active = 1;
             EXPECT_EQ(handle_key(key), normal_off);
             expect_same_except_shift(state(), normal);
-            EXPECT_EQ(state().shift_active, key == K_C ? 0 : 1);  // only C clears the shift
+            EXPECT_EQ(state().shift_active, key == KEY_CLEAR ? 0 : 1);  // only C clears the shift
         }
     }
 }
 
 TEST_F(Keys, ShiftAndModeKeysEndTheEntry) {
-    press({K_1, K_2, K_SHIFT, K_SHIFT, K_3});
+    press({KEY_1, KEY_2, KEY_SHIFT, KEY_SHIFT, KEY_3});
     EXPECT_EQ(number_line(), " 3");
-    press({K_4, K_SHIFT, K_DEGRAD, K_5});
+    press({KEY_4, KEY_SHIFT, KEY_ROOT, KEY_5});
     EXPECT_EQ(number_line(), " 5");
-    press({K_6, K_FORMAT, K_7});
+    press({KEY_6, KEY_LOG, KEY_7});
     EXPECT_EQ(number_line(), " 7");
 }
 
 TEST_F(Keys, DigitsAppendOnlyWhileTheEntryIsOpen) {
-    press({K_1, K_2});
+    press({KEY_1, KEY_2});
     EXPECT_EQ(number_line(), " 12");
-    press({K_SIGN, K_3});  // +/- keeps the entry open
+    press({KEY_SIGN, KEY_3});  // +/- keeps the entry open
     EXPECT_EQ(number_line(), "-123");
-    press({K_BACK, K_4});  // so does backspace
+    press({KEY_BACKSPACE, KEY_4});  // so does backspace
     EXPECT_EQ(number_line(), "-124");
-    press({K_EXP, K_5});  // and EXP
+    press({KEY_EXP, KEY_5});  // and EXP
     EXPECT_EQ(number_line(), "-124E 5 ");
     EXPECT_EQ(x(), -124e5);
-    press({K_MUL, K_6});
+    press({KEY_MULTIPLY, KEY_6});
     EXPECT_EQ(number_line(), " 6");
 }
 
 TEST_F(Keys, FormatKeyCyclesNormSciFix0ToFix9ThenNorm) {
     const char* names[] = {"Sci",  "fix0", "fix1", "fix2", "fix3", "fix4",
                            "fix5", "fix6", "fix7", "fix8", "fix9", "Norm"};
-    press({K_2, K_RECIP, K_SHIFT});
+    press({KEY_2, KEY_RECIPROCAL, KEY_SHIFT});
     EXPECT_STREQ(screen_texts(state()).format_name, "Norm");
     for (const char* name : names) {
-        press({K_FORMAT});
+        press({KEY_LOG});
         EXPECT_STREQ(screen_texts(state()).format_name, name);
     }
     // The new format shows at once, in the same key's ending.
-    press({K_FORMAT});
+    press({KEY_LOG});
     EXPECT_EQ(number_line(), " 5.000000E-01");
-    press({K_FORMAT, K_FORMAT, K_FORMAT});
+    press({KEY_LOG, KEY_LOG, KEY_LOG});
     EXPECT_EQ(number_line(), " 0.50");
 }
 
 TEST_F(Keys, MemoryStoreReplacesAndRecallKeepsThePendingOperation) {
-    press({K_4, K_2, K_MS});
+    press({KEY_4, KEY_2, KEY_STORE});
     EXPECT_EQ(state().memory_value, 42.0);
     EXPECT_STREQ(screen_texts(state()).memory_mark, "M");
-    press({K_1, K_ADD, K_MR, K_EQ});
+    press({KEY_1, KEY_ADD, KEY_RECALL, KEY_EQUALS});
     EXPECT_EQ(x(), 43.0);
-    press({K_7, K_MS});
+    press({KEY_7, KEY_STORE});
     EXPECT_EQ(state().memory_value, 7.0);  // store replaces, it does not add
-    press({K_0, K_MS});
+    press({KEY_0, KEY_STORE});
     EXPECT_STREQ(screen_texts(state()).memory_mark, " ");
 }
 
 TEST_F(Keys, AnsRecallsTheLastEqualsOrClosingParenthesis) {
-    press({K_6, K_MUL, K_7, K_EQ, K_C, K_ANS});
+    press({KEY_6, KEY_MULTIPLY, KEY_7, KEY_EQUALS, KEY_CLEAR, KEY_ANSWER});
     EXPECT_EQ(x(), 42.0);
-    press({K_1, K_ADD, K_ANS, K_EQ});
+    press({KEY_1, KEY_ADD, KEY_ANSWER, KEY_EQUALS});
     EXPECT_EQ(x(), 43.0);
 }
 
 TEST_F(Keys, ClearKeepsMemoryAnswerFormatAndAngleUnit) {
-    press({K_5, K_MS, K_3, K_EQ, K_SHIFT, K_DEGRAD, K_FORMAT, K_OPEN, K_2, K_ADD, K_C});
+    press({KEY_5, KEY_STORE, KEY_3, KEY_EQUALS, KEY_SHIFT, KEY_ROOT, KEY_LOG, KEY_OPEN, KEY_2, KEY_ADD, KEY_CLEAR});
     EXPECT_EQ(state().memory_value, 5.0);
     EXPECT_EQ(state().last_answer, 3.0);
     EXPECT_EQ(state().degree_mode, 1);
@@ -187,13 +189,13 @@ TEST_F(Keys, ClearKeepsMemoryAnswerFormatAndAngleUnit) {
 }
 
 TEST_F(Keys, OffAsksToSwitchOffAndStillTakesTheCommonEnding) {
-    press({K_1, K_2});
-    EXPECT_TRUE(handle_key(K_OFF));
+    press({KEY_1, KEY_2});
+    EXPECT_TRUE(handle_key(KEY_OFF));
     EXPECT_EQ(state().entry_active, 0);
     EXPECT_EQ(number_line(), " 12");
-    EXPECT_FALSE(handle_key(K_3));
-    press({K_SHIFT});
-    EXPECT_TRUE(handle_key(K_OFF));
+    EXPECT_FALSE(handle_key(KEY_3));
+    press({KEY_SHIFT});
+    EXPECT_TRUE(handle_key(KEY_OFF));
 }
 
 TEST_F(Keys, ScreenTextsForTheStatusMarks) {
@@ -226,14 +228,14 @@ TEST_F(Keys, ScreenTextsForTheStatusMarks) {
 }
 
 TEST_F(Keys, NumberLineShowsSignMantissaAndExponent) {
-    press({K_SHIFT, K_FORMAT, K_SHIFT, K_POINT, K_0, K_0, K_1, K_SIGN, K_EQ});
+    press({KEY_SHIFT, KEY_LOG, KEY_SHIFT, KEY_POINT, KEY_0, KEY_0, KEY_1, KEY_SIGN, KEY_EQUALS});
     EXPECT_EQ(number_line(), "-1.000000E-03");
-    press({K_1, K_EXP, K_2, K_SIGN, K_EQ});
+    press({KEY_1, KEY_EXP, KEY_2, KEY_SIGN, KEY_EQUALS});
     EXPECT_EQ(number_line(), " 1.000000E-02");
-    press({K_SHIFT, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT, K_FORMAT,
-           K_FORMAT, K_FORMAT, K_FORMAT, K_SHIFT});
+    press({KEY_SHIFT, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG, KEY_LOG,
+           KEY_LOG, KEY_LOG, KEY_LOG, KEY_SHIFT});
     EXPECT_STREQ(screen_texts(state()).format_name, "Norm");
-    press({K_1, K_0, K_SHIFT, K_FACT, K_SHIFT, K_POW, K_2, K_0, K_EQ});
+    press({KEY_1, KEY_0, KEY_SHIFT, KEY_FACTORIAL, KEY_SHIFT, KEY_POWER, KEY_2, KEY_0, KEY_EQUALS});
     EXPECT_EQ(number_line(), " 1.000000E+20");
 }
 
