@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calc.h"
 #include "support/files.h"
 #include "support/key_cells.h"
 #include "x_session.h"
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace tarno_test;
+using namespace tarno;
 
 constexpr int SCALE = 2;
 constexpr int UPRIGHT_WIDTH = HEIGHT, UPRIGHT_HEIGHT = WIDTH;
@@ -81,8 +83,8 @@ TEST_F(CalculatorWindow, ClicksAndTypedKeysCalculateCopyAndCtrlQEndsIt) {
     start({"--desktop", "--scale=" + std::to_string(SCALE)});
     expect_window_shows_keys(15);  // the first screen, once the program is up
 
-    for (int code : {61, 62, 74, 63}) click(code);                   // 1 2 + 3 with the mouse
-    type({"asterisk", "KP_4", "Return"}, {54, 51, 85});               // × 4 = from the keyboard
+    for (int code : {KEY_1, KEY_2, KEY_ADD, KEY_3}) click(code);              // 1 2 + 3 with the mouse
+    type({"asterisk", "KP_4", "Return"}, {KEY_MULTIPLY, KEY_4, KEY_EQUALS});  // × 4 = from the keyboard
     expect_window_shows_keys(5);                                      // 60
 
     type({"ctrl+c"}, {});
@@ -90,8 +92,9 @@ TEST_F(CalculatorWindow, ClicksAndTypedKeysCalculateCopyAndCtrlQEndsIt) {
     EXPECT_EQ(pasted.status, 0);
     EXPECT_EQ(pasted.out, "60");
 
+    // q does nothing; C ( 1.5 EXP 2, then − taken back.
     type({"q", "Escape", "parenleft", "1", "period", "5", "e", "2", "minus", "BackSpace"},
-         {65, 61, 72, 52, 82, 62, 64, 83});  // q does nothing; C ( 1.5 EXP 2, then − taken back
+         {KEY_CLEAR, KEY_OPEN, KEY_1, KEY_POINT, KEY_5, KEY_EXP, KEY_2, KEY_SUBTRACT, KEY_BACKSPACE});
     expect_window_shows_keys(5);
     EXPECT_EQ(calculator_->wait(0.2), -1) << "a typed q does not quit";
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calc.h"
 #include "support/files.h"
 #include "support/key_cells.h"
 #include "x_session.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using namespace tarno_test;
+using namespace tarno;
 
 // --- The click stream ---
 
@@ -110,10 +112,10 @@ protected:
 TEST_F(CalculatorSession, TapsCalculateClickAndAKeyQuits) {
     expect_window_shows_taps(15);  // the first screen, once the program is up
 
-    for (int code : {61, 62, 74, 63, 54, 51, 85}) tap(code);  // 1 2 + 3 × 4 =
+    for (int code : {KEY_1, KEY_2, KEY_ADD, KEY_3, KEY_MULTIPLY, KEY_4, KEY_EQUALS}) tap(code);  // 1 2 + 3 × 4 =
     expect_window_shows_taps(5);                                 // 60
 
-    hold(61, "0.5", 3);  // held half a second: 1 at once, again at 200 and 400 ms
+    hold(KEY_1, "0.5", 3);  // held half a second: 1 at once, again at 200 and 400 ms
     expect_window_shows_taps(5);
 
     EXPECT_EQ(x_client({"xdotool", "key", "a"}), 0);

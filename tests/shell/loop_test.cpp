@@ -172,7 +172,7 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
     const Uint32 marker = SDL_MapRGB(app.screen->format, 8, 4, 8);
     SDL_FillRect(app.screen, nullptr, marker);
 
-    process_key(61, app.screen);
+    process_key(KEY_1, app.screen);
     EXPECT_EQ(shown_value(), 1.0);
     EXPECT_EQ(app.quit_requested, 0);
     int untouched = 0;
@@ -182,7 +182,7 @@ TEST_F(ProcessKey, RunsTheKeyAndRepaints) {
     SDL_UnlockSurface(app.screen);
     EXPECT_LT(untouched, 320 * 240) << "the screen was not redrawn";
 
-    process_key(81, app.screen);  // Off only asks; the loop ends the program
+    process_key(KEY_OFF, app.screen);  // Off only asks; the loop ends the program
     EXPECT_EQ(app.quit_requested, 1);
     close_fonts(app.fonts);
 }
