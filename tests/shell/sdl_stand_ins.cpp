@@ -1,11 +1,10 @@
 #include "sdl_stand_ins.h"
 
-// The linker sends the shell's calls of the two functions here (--wrap, as
-// the display's tests do for theirs); __real_ names SDL's own.
+// The linker sends the shell's calls of the function here (--wrap, as the
+// display's tests do for theirs); __real_ names SDL's own.
 extern "C" {
 
 Uint8 __real_SDL_GetMouseState(int* x, int* y);
-int __real_SDL_Flip(SDL_Surface* screen);
 
 Uint8 __wrap_SDL_GetMouseState(int* x, int* y) {
     using tarno::shell_test::mouse_stand_in;
@@ -13,11 +12,6 @@ Uint8 __wrap_SDL_GetMouseState(int* x, int* y) {
     if (x) *x = mouse_stand_in.x;
     if (y) *y = mouse_stand_in.y;
     return mouse_stand_in.buttons;
-}
-
-int __wrap_SDL_Flip(SDL_Surface* screen) {
-    if (tarno::shell_test::on_flip) tarno::shell_test::on_flip(screen);
-    return __real_SDL_Flip(screen);
 }
 
 }  // extern "C"

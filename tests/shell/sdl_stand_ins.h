@@ -1,8 +1,9 @@
-// Two SDL calls that the shell's tests answer or watch themselves. SDL's
-// dummy video driver has no mouse buttons that a test could press, and its
-// flip shows nothing, so the test program's link wraps SDL_GetMouseState and
-// SDL_Flip: the shell code linked into it calls the stand-ins in place of
-// SDL's. Left alone, each passes the call on to SDL.
+// The SDL call that the shell's tests answer themselves. SDL's dummy video
+// driver has no mouse buttons that a test could press, so the test
+// program's link wraps SDL_GetMouseState: the shell code linked into it
+// calls the stand-in in place of SDL's, which reads the mouse for the
+// handheld's and the desktop's backends. Left alone, it passes the call on
+// to SDL. What the shell shows, the tests see through its backend seam.
 #pragma once
 
 #include "SDL.h"
@@ -17,8 +18,5 @@ struct MouseStandIn {
 };
 
 inline MouseStandIn mouse_stand_in;
-
-// Called with every surface about to be flipped; null for none.
-inline void (*on_flip)(SDL_Surface* surface) = nullptr;
 
 }  // namespace tarno::shell_test

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "sdl_stand_ins.h"
 #include "SDL_mixer.h"
 #include "shell_test_support.h"
 
@@ -23,13 +22,13 @@ constexpr Uint16 DARK_RED_565 = 12 << 11;
 
 // What the child saw, in memory it shares with the test.
 struct Seen {
-    int flips = 0;
-    bool last_flip_of_the_screen = false;
-    int last_flip_plain_pixels = 0;  // how many of the 320 x 240 pixels were light blue
+    int shows = 0;
+    bool last_shown_the_screen = false;
+    int last_shown_plain_pixels = 0;  // how many of the 320 x 240 pixels were light blue
     int polls = 0;
     int channel_polled = -1;
     // At the first poll for the click's end:
-    int flips_before_the_wait = 0;
+    int shows_before_the_wait = 0;
     bool touch_device_closed = false;
     bool fonts_closed = false;
     bool sdl_running = false;
@@ -41,7 +40,7 @@ struct Seen {
 };
 
 Seen* seen = nullptr;
-SDL_Surface* flipped_screen = nullptr;  // the screen the child shuts down
+SDL_Surface* shut_screen = nullptr;  // the screen the child shuts down
 int touch_device = -1;
 
 int pixels_of_colour(SDL_Surface* surface, Uint16 colour) {
@@ -55,14 +54,28 @@ int pixels_of_colour(SDL_Surface* surface, Uint16 colour) {
     return count;
 }
 
-void note_flip(SDL_Surface* surface) {
-    ++seen->flips;
-    seen->last_flip_of_the_screen = surface == flipped_screen;
-    seen->last_flip_plain_pixels = pixels_of_colour(surface, LIGHT_BLUE_565);
-}
+// The handheld's backend, with every screen it is given to show noted.
+class WatchedBackend final : public Backend {
+public:
+    SDL_Surface* open_screen() override { return handheld().open_screen(); }
+    void show(SDL_Surface* screen) override {
+        ++seen->shows;
+        seen->last_shown_the_screen = screen == shut_screen;
+        seen->last_shown_plain_pixels = pixels_of_colour(screen, LIGHT_BLUE_565);
+        handheld().show(screen);
+    }
+    bool poll_press() override { return handheld().poll_press(); }
+    void key_down(const SDL_keysym& key) override { handheld().key_down(key); }
+    void window_event(const SDL_Event& event) override { handheld().window_event(event); }
+    void copy(const std::string& text) override { handheld().copy(text); }
+    void pause_idle() override { handheld().pause_idle(); }
+
+private:
+    static Backend& handheld() { return handheld_backend(); }
+};
 
 void note_first_poll() {
-    seen->flips_before_the_wait = seen->flips;
+    seen->shows_before_the_wait = seen->shows;
     seen->touch_device_closed = fcntl(touch_device, F_GETFD) == -1 && errno == EBADF;
     seen->fonts_closed = app.fonts.font_large == nullptr && app.fonts.font_small == nullptr;
     seen->sdl_running = SDL_WasInit(SDL_INIT_VIDEO) != 0;
@@ -122,6 +135,8 @@ protected:
     static void run_until_shut_down(int polls_playing) {
         ClickStillPlaying click(polls_playing);
         platform.sound = &click;
+        WatchedBackend backend;
+        platform.backend = &backend;
         SDL_InitSubSystem(SDL_INIT_AUDIO);
         Mix_OpenAudio(22050, AUDIO_S8, 1, 32);
         app.click_sound = load_click(CLICK_FILE);
@@ -130,9 +145,8 @@ protected:
         int ends[2];
         if (pipe(ends) != 0) _exit(4);
         app.touch_fd = touch_device = ends[0];
-        flipped_screen = app.screen;
+        shut_screen = app.screen;
         SDL_FillRect(app.screen, nullptr, DARK_RED_565);
-        shell_test::on_flip = note_flip;
         std::atexit(note_exit);
         app.last_click_channel = 6;
         app.quit_requested = 1;
@@ -144,10 +158,10 @@ TEST_F(WholeShutdown, LastFrameIsPlainLightBlueAndTheLastClickIsHeardToItsEnd) {
     ASSERT_EQ(app.screen->format->Rmask, 0xF800u) << "a 5-6-5 screen";
     EXPECT_EXIT(run_until_shut_down(2), ::testing::ExitedWithCode(0), "");
 
-    EXPECT_GE(seen->flips_before_the_wait, 1) << "the last frame is shown before the wait";
-    EXPECT_EQ(seen->flips, seen->flips_before_the_wait) << "and nothing is shown after it";
-    EXPECT_TRUE(seen->last_flip_of_the_screen);
-    EXPECT_EQ(seen->last_flip_plain_pixels, 320 * 240);
+    EXPECT_GE(seen->shows_before_the_wait, 1) << "the last frame is shown before the wait";
+    EXPECT_EQ(seen->shows, seen->shows_before_the_wait) << "and nothing is shown after it";
+    EXPECT_TRUE(seen->last_shown_the_screen);
+    EXPECT_EQ(seen->last_shown_plain_pixels, 320 * 240);
 
     EXPECT_EQ(seen->polls, 3) << "playing, playing, ended";
     EXPECT_EQ(seen->channel_polled, 6);
