@@ -9,14 +9,9 @@
 
 namespace tarno {
 
-namespace {
-// At most this many bytes of a bad word are shown back.
-constexpr std::size_t SHOWN_BYTES = 40;
-}  // namespace
-
-std::string shown_argument(const std::string& text) {
+std::string shown_argument(const std::string& text, std::size_t limit) {
     std::string shown;
-    for (std::size_t i = 0; i < text.size() && i < SHOWN_BYTES; ++i) {
+    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
         if (byte == '\\') {
             shown += "\\\\";
@@ -28,7 +23,7 @@ std::string shown_argument(const std::string& text) {
             shown += escaped;
         }
     }
-    if (text.size() > SHOWN_BYTES) shown += "...";
+    if (text.size() > limit) shown += "...";
     return shown;
 }
 

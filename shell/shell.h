@@ -2,6 +2,7 @@
 // program. Free of SDL, so that the headless tools can use it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "calc.h"
@@ -12,10 +13,12 @@ namespace tarno {
 // loop for every accepted press and by the tools for taps.
 KeyCode key_at(int x, int y);
 
-// A command-line word as a message shows it back: its first 40 bytes, each
-// byte outside printable ASCII as \xHH and a backslash as \\, then "..."
-// when cut.
-std::string shown_argument(const std::string& text);
+// A command-line word as a message shows it back: its first limit bytes,
+// each byte outside printable ASCII as \xHH and a backslash as \\, then
+// "..." when cut. A path is shown whole (WHOLE), since a part names another file.
+constexpr std::size_t SHOWN_BYTES = 40;
+constexpr std::size_t WHOLE = static_cast<std::size_t>(-1);
+std::string shown_argument(const std::string& text, std::size_t limit = SHOWN_BYTES);
 
 // Opens /dev/null on each of standard input, output and error that is
 // closed, so that no file the program opens later takes their place and

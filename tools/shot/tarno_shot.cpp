@@ -53,15 +53,6 @@ bool read_request(int argc, char** argv, Request& request) {
     return true;
 }
 
-// A path as messages show it: escaped as a bad token is, but whole, since a
-// path cut short would name another file. shown_argument gives pieces of
-// up to 40 bytes back whole.
-std::string shown_path(const std::string& path) {
-    std::string shown;
-    for (std::size_t at = 0; at < path.size(); at += 40) shown += tarno::shown_argument(path.substr(at, 40));
-    return shown;
-}
-
 // The screen as the user sees the console: a new surface, turned a quarter
 // turn clockwise.
 SDL_Surface* turn_upright(SDL_Surface* screen) {
@@ -92,7 +83,8 @@ bool save_picture(SDL_Surface* screen, const Request& request) {
     std::string error = picture == nullptr ? SDL_GetError() : "";
     const bool saved = picture != nullptr && write_picture(picture, request.out_path, error);
     if (!saved)
-        std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n", shown_path(request.out_path).c_str(), error.c_str());
+        std::fprintf(stderr, "tarno-shot: couldn't write %s: %s\n",
+                     tarno::shown_argument(request.out_path, tarno::WHOLE).c_str(), error.c_str());
     if (picture != screen) SDL_FreeSurface(picture);
     return saved;
 }
