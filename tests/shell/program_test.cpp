@@ -1,6 +1,7 @@
 // The calculator program itself, run as a child process with SDL's dummy
 // drivers: how it ends without a screen, and on a quit request; data files
 // that are broken or are no regular files, and a missing audio device.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <signal.h>
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shell.h"
 #include "support/files.h"
 #include "support/process.h"
 
@@ -75,6 +77,25 @@ std::size_t lines_with(const std::string& text, const std::string& part) {
     std::size_t n = 0;
     for (std::string line; std::getline(lines, line);) n += line.find(part) != std::string::npos;
     return n;
+}
+
+// Closed standard streams are opened on /dev/null before anything else can
+// take their numbers: the calculator's X connection, say, which would then
+// receive every message written to standard error.
+TEST(StandardStreams, ClosedOnesAreKeptForDevNull) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            close(0);
+            close(2);
+            tarno::keep_standard_streams_open();
+            const int later = open("/dev/zero", O_RDONLY);  // must not become standard error
+            char target[32] = {};
+            const bool null = readlink("/proc/self/fd/2", target, sizeof target - 1) > 0 &&
+                              std::string(target) == "/dev/null";
+            _exit(null && later > 2 && fcntl(0, F_GETFD) != -1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(CalculatorProgram, WithoutAScreenItStopsWithStatusOne) {
