@@ -6,9 +6,9 @@
 # Debian's sources into TARNO_WEB_PREFIX by ./setup web, and from this
 # project's SDL_ttf over FreeType (web/ttf).
 #
-# Built so far: the engine, the display and tarno-keys as a node program
-# (for the differential with the native one, bench/web_differential.sh). The
-# browser shell and the page have their place at the end.
+# Built: the engine, the display, the shell with the browser's backend and
+# the page in build/web, and tarno-keys as a node program (for the
+# differential with the native one, bench/web_differential.sh).
 
 set(TARNO_WEB_PREFIX "${PROJECT_SOURCE_DIR}/build/web-deps/prefix" CACHE PATH
   "Where ./setup web installed SDL and FreeType built for the browser")
@@ -56,17 +56,11 @@ target_link_libraries(PkgConfig::SDL INTERFACE tarno_web_sdl tarno_sdl_ttf)
 
 add_subdirectory(engine)
 add_subdirectory(display)
-# The shell's SDL-free helpers (the hit-test, the command line's), which
-# tarno-keys shares with the calculator; they move to shell/'s own
-# CMakeLists.txt with the browser shell.
-add_library(tarno_shell_common STATIC shell/keypad.cpp shell/command_line.cpp)
-target_include_directories(tarno_shell_common PUBLIC shell)
-target_link_libraries(tarno_shell_common PUBLIC tarno_engine PRIVATE tarno_build_flags)
+# The shell: the calculator's main loop with the browser's backend, which
+# writes the page into build/web (shell/CMakeLists.txt), and the SDL-free
+# helpers that tarno-keys shares with it.
+add_subdirectory(shell)
 add_subdirectory(tools/keys)
 # Under node: the wasm inside the script (this node would fetch a separate
 # one as a browser does, and cannot), and exit statuses that reach the shell.
 target_link_options(tarno-keys PRIVATE -sSINGLE_FILE=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=node)
-
-# ---- The browser shell
-# The shell's browser backend and main, and the page written to build/web,
-# are added here.

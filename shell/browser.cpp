@@ -1,0 +1,223 @@
+// The calculator in a web browser: its backend and its sound, and the entry
+// points through which the page hands in presses and typed keys. The page's
+// script only moves pixels, events and sound; everything the calculator
+// does is the shell's own code, driven by the browser's frame callback.
+//
+// Sections: the page's side; the screen and presses; the sound; the
+// program.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell_internal.h"
+
+// --- The page's side ---
+
+// Puts the upright calculator, 240 x 320 RGBA bytes at pixels, on the canvas.
+EM_JS(void, page_show, (const unsigned char* pixels, int width, int height), {
+    Module.tarnoShow(HEAPU8.subarray(pixels, pixels + width * height * 4), width, height);
+});
+
+// Decodes the click's bytes for Web Audio; false when the browser has no Web Audio.
+EM_JS(int, page_load_click, (const unsigned char* bytes, int length), {
+    return Module.tarnoLoadClick(HEAPU8.slice(bytes, bytes + length)) ? 1 : 0;
+});
+
+// Starts the click once, if the browser lets the page sound.
+EM_JS(void, page_play_click, (int volume), { Module.tarnoPlayClick(volume); });
+
+// Puts text on the system's clipboard.
+EM_JS(void, page_copy, (const char* text), { Module.tarnoCopy(UTF8ToString(text)); });
+
+namespace tarno {
+
+namespace {
+
+// --- The screen and presses ---
+
+// Keys of the DOM's KeyboardEvent.code that type no character of the
+// keyboard map, or that the map knows by the key itself.
+struct DomKey {
+    const char* code;
+    SDLKey key;
+};
+
+constexpr DomKey DOM_KEYS[] = {
+    {"Numpad0", SDLK_KP0}, {"Numpad1", SDLK_KP1}, {"Numpad2", SDLK_KP2}, {"Numpad3", SDLK_KP3},
+    {"Numpad4", SDLK_KP4}, {"Numpad5", SDLK_KP5}, {"Numpad6", SDLK_KP6}, {"Numpad7", SDLK_KP7},
+    {"Numpad8", SDLK_KP8}, {"Numpad9", SDLK_KP9}, {"NumpadDecimal", SDLK_KP_PERIOD},
+    {"NumpadAdd", SDLK_KP_PLUS}, {"NumpadSubtract", SDLK_KP_MINUS}, {"NumpadMultiply", SDLK_KP_MULTIPLY},
+    {"NumpadDivide", SDLK_KP_DIVIDE}, {"NumpadEnter", SDLK_KP_ENTER}, {"Enter", SDLK_RETURN},
+    {"Backspace", SDLK_BACKSPACE}, {"Escape", SDLK_ESCAPE}, {"Delete", SDLK_DELETE},
+};
+
+// SDL's view of a key the page reports: the character it types (when the
+// DOM's key is one character) and the key itself (a letter by the letter it
+// types, as SDL names keys by the keyboard's layout; others by their place).
+SDL_keysym keysym_of(const char* key, const char* code, bool ctrl) {
+    SDL_keysym keysym{};
+    keysym.sym = SDLK_UNKNOWN;
+    keysym.mod = ctrl ? KMOD_LCTRL : KMOD_NONE;
+    const std::size_t length = std::strlen(key);
+    if (length == 1) keysym.unicode = static_cast<unsigned char>(key[0]);
+    if (length == 1 && key[0] >= 'a' && key[0] <= 'z') keysym.sym = static_cast<SDLKey>(SDLK_a + (key[0] - 'a'));
+    if (length == 1 && key[0] >= 'A' && key[0] <= 'Z') keysym.sym = static_cast<SDLKey>(SDLK_a + (key[0] - 'A'));
+    for (const DomKey& dom : DOM_KEYS)
+        if (std::strcmp(dom.code, code) == 0) keysym.sym = dom.key;
+    return keysym;
+}
+
+class BrowserBackend final : public Backend {
+public:
+    SDL_Surface* open_screen() override {
+        // SDL's dummy video driver, which SDL takes only when asked for by
+        // name: the screen is a surface in memory, shown on the page's canvas.
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (SDL_Init(SDL_INIT_VIDEO) < 0) std::fputs("Couldn't initialize SDL", stderr);
+        SDL_Surface* screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS, 0);
+        if (!screen) {
+            std::fputs("Couldn't set video mode", stderr);
+            return nullptr;
+        }
+        const SDL_PixelFormat* f = screen->format;
+        upright_ = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_HEIGHT, SCREEN_WIDTH, f->BitsPerPixel, f->Rmask,
+                                        f->Gmask, f->Bmask, f->Amask);
+        rgba_.resize(static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4);
+        return screen;
+    }
+
+    void show(SDL_Surface* screen) override {
+        if (upright_ == nullptr) return;
+        turn_clockwise(screen, upright_, 1);
+        to_rgba(upright_);
+        page_show(rgba_.data(), upright_->w, upright_->h);
+    }
+
+    bool poll_press() override {
+        // The page gives the press upright, in the calculator's pixels.
+        app.touch_x = pointer_y;
+        app.touch_y = SCREEN_HEIGHT - 1 - pointer_x;
+        return pointer_down;
+    }
+
+    void key_down(const SDL_keysym& key) override { type_key(key); }
+    void window_event(const SDL_Event&) override {}
+    void copy(const std::string& text) override { page_copy(text.c_str()); }
+    void pause_idle() override {}  // the browser calls each frame when it is due
+
+    int pointer_x = 0, pointer_y = 0;  // the press on the upright calculator
+    bool pointer_down = false;
+
+private:
+    // The canvas's bytes (red, green, blue, opaque) from a 16-bit picture,
+    // each channel's bits moved to the top of its byte, as SDL widens them
+    // when it saves a picture: the colours of tarno-shot's files.
+    void to_rgba(SDL_Surface* picture) {
+        const SDL_PixelFormat* f = picture->format;
+        SDL_LockSurface(picture);
+        unsigned char* out = rgba_.data();
+        for (int y = 0; y < picture->h; ++y) {
+            const auto* row = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(picture->pixels) + y * picture->pitch);
+            for (int x = 0; x < picture->w; ++x, out += 4) {
+                const Uint32 p = row[x];
+                out[0] = static_cast<unsigned char>(((p & f->Rmask) >> f->Rshift) << f->Rloss);
+                out[1] = static_cast<unsigned char>(((p & f->Gmask) >> f->Gshift) << f->Gloss);
+                out[2] = static_cast<unsigned char>(((p & f->Bmask) >> f->Bshift) << f->Bloss);
+                out[3] = 0xFF;
+            }
+        }
+        SDL_UnlockSurface(picture);
+    }
+
+    SDL_Surface* upright_ = nullptr;     // the screen turned upright, 16 bits
+    std::vector<unsigned char> rgba_;  // the canvas's bytes
+};
+
+BrowserBackend browser_backend;
+
+// --- The sound ---
+
+// Web Audio has no channels: the click plays on "channel" 0, and the last
+// click is not waited for at the end, since the page lets it sound on.
+class BrowserSound final : public Sound {
+public:
+    void open() override {
+        SDL_RWops* stream = open_click_file(CLICK_FILE);
+        if (stream == nullptr) {
+            std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
+            return;
+        }
+        std::vector<unsigned char> bytes;
+        unsigned char block[4096];
+        for (int n; (n = SDL_RWread(stream, block, 1, sizeof block)) > 0;) bytes.insert(bytes.end(), block, block + n);
+        SDL_RWclose(stream);
+        loaded_ = page_load_click(bytes.data(), static_cast<int>(bytes.size())) != 0;
+        if (!loaded_) std::fprintf(stderr, "Unable to initialize audio: %s\n", "this browser has no Web Audio");
+    }
+    int play_click() override {
+        if (!loaded_) {
+            SDL_SetError("Tried to play a NULL chunk");  // as SDL_mixer says it without a click
+            return -1;
+        }
+        page_play_click(volume_);
+        return 0;
+    }
+    int volume() override { return volume_; }
+    void set_volume(int volume) override { volume_ = volume; }
+    bool playing(int) override { return false; }
+    void close() override { loaded_ = false; }
+
+private:
+    bool loaded_ = false;
+    int volume_ = MAX_VOLUME;
+};
+
+BrowserSound browser_sound;
+
+// --- The program ---
+
+void frame() { run_pass(); }
+
+}  // namespace
+
+}  // namespace tarno
+
+extern "C" {
+
+// The press on the upright calculator at (x, y), in its pixels, or its release.
+EMSCRIPTEN_KEEPALIVE void tarno_pointer(int x, int y, int down) {
+    tarno::browser_backend.pointer_x = x;
+    tarno::browser_backend.pointer_y = y;
+    tarno::browser_backend.pointer_down = down != 0;
+}
+
+// A key pressed on the keyboard, as the DOM names it (KeyboardEvent.key and
+// .code); queued for the next frame. Whether the calculator takes it, so
+// that the page keeps it from the browser.
+EMSCRIPTEN_KEEPALIVE int tarno_key(const char* key, const char* code, int ctrl) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym = tarno::keysym_of(key, code, ctrl != 0);
+    const tarno::TypedAction action =
+        tarno::typed_action(event.key.keysym.unicode, event.key.keysym.sym, event.key.keysym.mod);
+    if (action.kind == tarno::TypedAction::NOTHING) return 0;
+    SDL_PushEvent(&event);
+    return 1;
+}
+
+}  // extern "C"
+
+int main() {
+    tarno::platform.sound = &tarno::browser_sound;
+    tarno::platform.backend = &tarno::browser_backend;
+    tarno::start_up();
+    // One pass of the main loop at each of the browser's frames; main
+    // itself never returns, as the native main loop does not: the program
+    // ends only in the shutdown's exit, which the page sees.
+    emscripten_set_main_loop(tarno::frame, 0, 1);
+}

@@ -1,0 +1,219 @@
+// The calculator in headless Chromium, pressed as a person presses it: real
+// mouse, touch and key events at the keys' middles, then the page's canvas
+// against tarno-shot --upright's picture of the same keys, scaled as the
+// page scales it.
+//
+//   node browser_test.js --web DIR --shot TARNO_SHOT --case NAME
+//
+// Run from the repository root (tarno-shot reads tarno/ there). Exits 0
+// when the case passes, 1 when it fails, 77 when there is no page or no
+// Chromium to test with.
+'use strict';
+
+const { execFileSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { serve, Browser, readBmp, scaled, differences } = require('./chromium.js');
+
+const args = {};
+for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
+
+// The keypad's cells on the landscape screen, written down from its cell
+// table: key column (tens digit 1..8) to screen x, key row (units digit
+// 5..1) to screen y.
+const CELL_COLUMNS = [[87, 109], [116, 138], [144, 166], [173, 195], [201, 223], [230, 252], [258, 280], [287, 309]];
+const CELL_ROWS = [[8, 46], [55, 93], [102, 140], [149, 187], [196, 234]];
+
+// A viewport of 800 x 1000 CSS pixels at one device pixel each: the page's
+// largest whole scale is 3 (720 x 960), centred at (40, 20).
+const VIEW = { width: 800, height: 1000 }, SCALE = 3;
+const CANVAS = { x: 40, y: 20, width: 240 * SCALE, height: 320 * SCALE };
+
+// The middle of key's cell, upright and scaled, in the page's CSS pixels.
+function keyMiddle(key) {
+  const [x0, x1] = CELL_COLUMNS[Math.floor(key / 10) - 1], [y0, y1] = CELL_ROWS[5 - (key % 10)];
+  const x = (x0 + x1) >> 1, y = (y0 + y1) >> 1;
+  return { x: CANVAS.x + (239 - y + 0.5) * SCALE, y: CANVAS.y + (x + 0.5) * SCALE };
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+class Session {
+  constructor(browser, url) {
+    this.browser = browser;
+    this.url = url;
+    this.keys = [];
+  }
+
+  async tap(key) {
+    const { x, y } = keyMiddle(key);
+    await this.browser.mouse('mouseMoved', x, y, 0);
+    await this.browser.mouse('mousePressed', x, y);
+    await sleep(30);
+    await this.browser.mouse('mouseReleased', x, y);
+    this.keys.push(key);
+    await sleep(250);  // past the calculator's 200 ms wait after a press
+  }
+
+  async hold(key, ms, repeats) {
+    const { x, y } = keyMiddle(key);
+    await this.browser.mouse('mousePressed', x, y);
+    await sleep(ms);
+    await this.browser.mouse('mouseReleased', x, y);
+    for (let i = 0; i < repeats; ++i) this.keys.push(key);
+    await sleep(250);
+  }
+
+  async touch(key) {
+    const { x, y } = keyMiddle(key);
+    await this.browser.touch('touchStart', [{ x, y }]);
+    await sleep(30);
+    await this.browser.touch('touchEnd', []);
+    this.keys.push(key);
+    await sleep(250);
+  }
+
+  async type(key, code, text, calculatorKey, modifiers = 0) {
+    await this.browser.key(key, code, text, modifiers);
+    if (calculatorKey) this.keys.push(calculatorKey);
+  }
+
+  // Waits up to seconds for the canvas to show what tarno-shot draws for the keys so far.
+  async expectScreen(seconds) {
+    const shot = path.join(os.tmpdir(), `tarno-browser-${process.pid}.bmp`);
+    execFileSync(args.shot, ['--upright', shot, ...this.keys.map(String)], { env: { ...process.env, SDL_VIDEODRIVER: 'dummy' } });
+    const expected = scaled(readBmp(fs.readFileSync(shot)), SCALE);
+    fs.unlinkSync(shot);
+    const end = Date.now() + seconds * 1000;
+    let found;
+    do {
+      found = differences(await this.browser.screenshot(CANVAS), expected);
+      if (found.count === 0) return;
+      await sleep(100);
+    } while (Date.now() < end);
+    throw new Error(`${found.count} pixels differ after the keys ${this.keys.join(' ')}; first at ${found.first}`);
+  }
+}
+
+// The calculator's own messages when a data file is missing, on the console
+// as the handheld writes them on standard error.
+const MISSING = ['tarno/tarno9.bmp', 'tarno/tarno.wav'];
+const COMPLAINTS = [
+  "Unable to load WAV file: Couldn't open tarno/tarno.wav",
+  "Unable to play WAV file: Tried to play a NULL chunk",
+  "Couldn't load tarno/tarno9.bmp: Couldn't open tarno/tarno9.bmp",
+];
+
+const CASES = {
+  // 1234567890123456 EXP −62: the longest entry, in a smaller size of the font.
+  'long-entry': async (s) => {
+    for (const key of [61, 62, 63, 51, 52, 53, 41, 42, 43, 71, 61, 62, 63, 51, 52, 53, 82, 73, 53, 62]) await s.tap(key);
+    await s.expectScreen(5);
+  },
+  // Shift, Deg, 30, sin: the shifted keypad.
+  'shifted-keypad': async (s) => {
+    for (const key of [15, 14, 63, 71, 11]) await s.tap(key);
+    await s.expectScreen(5);
+  },
+  // 0 ÷ 0 = and the logarithm of −2: not a number, shown as the handheld shows it.
+  'nan-result': async (s) => {
+    for (const key of [71, 44, 71, 85]) await s.tap(key);
+    await s.expectScreen(5);
+    for (const key of [62, 73, 24]) await s.tap(key);
+    await s.expectScreen(5);
+  },
+  // A key held half a second: at once, then again after 200 and 400 ms.
+  'held-key': async (s) => {
+    await s.hold(61, 500, 3);
+    await s.expectScreen(5);
+  },
+  // 1 + 2 = tapped with a finger.
+  'touch': async (s) => {
+    await s.browser.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 1 });
+    for (const key of [61, 74, 62, 85]) await s.touch(key);
+    await s.expectScreen(5);
+  },
+  // 12 × 3 = from the keyboard, Escape clears, then ( 4.5 with the keypad's keys.
+  'typed': async (s) => {
+    await s.type('1', 'Digit1', '1', 61);
+    await s.type('2', 'Digit2', '2', 62);
+    await s.type('*', 'Digit8', '*', 54, 8);
+    await s.type('3', 'Digit3', '3', 63);
+    await s.type('Enter', 'Enter', '\r', 85);
+    await s.expectScreen(5);
+    await s.type('Escape', 'Escape', '', 25);
+    await s.type('(', 'Digit9', '(', 65, 8);
+    await s.type('4', 'Numpad4', '4', 51);
+    await s.type('.', 'Period', '.', 72);
+    await s.type('5', 'Digit5', '5', 52);
+    await s.type('q', 'KeyQ', 'q', 0);  // no key of the calculator's
+    await s.expectScreen(5);
+  },
+  // Kept by the service worker: with the server gone, the page opens again.
+  'offline': async (s) => {
+    await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
+    s.server.close();
+    s.server.closeAllConnections();
+    await s.browser.open(s.url);
+    s.keys = [];
+    await s.expectScreen(10);
+    await s.tap(61);
+    await s.expectScreen(5);
+  },
+  // Without the shifted keypad's picture and the click: the messages, and the
+  // calculator goes on (Shift shows the texts over the last picture; Shift
+  // again the keypad).
+  'missing-data': async (s) => {
+    await s.tap(15);
+    await s.tap(15);
+    await s.tap(61);
+    await s.expectScreen(5);
+    const missing = COMPLAINTS.filter((text) => !s.browser.console.includes(text));
+    if (missing.length) throw new Error('no message ' + missing.join(' | ') + '; the console: ' + s.browser.console.join(' | '));
+    return 'complains';
+  },
+  // Off: the last picture, and the page says how to switch it on again.
+  'off': async (s) => {
+    await s.tap(61);
+    await s.tap(81);
+    const shown = await s.browser.evaluate(`new Promise((resolve) => setTimeout(() =>
+      resolve(getComputedStyle(document.getElementById('ended')).display), 500))`);
+    if (shown !== 'flex') throw new Error('the page does not say that the calculator is off');
+    // Light blue (128, 128, 255) in the screen's 5-6-5 bits: 16, 32, 31, widened to 128, 128, 248.
+    const pixel = (await s.browser.screenshot({ x: CANVAS.x, y: CANVAS.y, width: 1, height: 1 })).rgb;
+    if (pixel.toString('hex') !== '8080f8') throw new Error('the last picture is not light blue: ' + pixel.toString('hex'));
+  },
+};
+
+async function main() {
+  const web = path.resolve(args.web || 'build/web');
+  if (!fs.existsSync(path.join(web, 'tarno.wasm'))) {
+    console.log(`no page in ${web}: ./setup web writes it`);
+    return 77;
+  }
+  const run = CASES[args.case];
+  if (!run) throw new Error('no case ' + args.case);
+  const server = await serve(web);
+  if (args.case === 'missing-data') MISSING.forEach((file) => server.missing.add(file));
+  const browser = await Browser.start();
+  try {
+    await browser.viewport(VIEW.width, VIEW.height);
+    const session = new Session(browser, `http://127.0.0.1:${server.address().port}/`);
+    session.server = server;
+    await browser.open(session.url);
+    await session.expectScreen(10);  // the first screen
+    const outcome = await run(session);
+    const errors = browser.console.filter((line) => /Unable|Couldn't|failed/.test(line));
+    if (errors.length && outcome !== 'complains') throw new Error('the calculator complained: ' + errors.join(' | '));
+    return 0;
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+main().then((status) => process.exit(status), (error) => {
+  console.error(error.message);
+  process.exit(1);
+});

@@ -1,0 +1,143 @@
+// The page around the calculator. It only moves things between the browser
+// and the calculator compiled to WebAssembly (tarno.js, tarno.wasm): the
+// data files into its file system, presses and keys in, pixels and the
+// click out. Everything the calculator does happens in there.
+'use strict';
+
+const WIDTH = 240, HEIGHT = 320;  // the upright calculator, in its pixels
+const DATA_FILES = ['tarno.bmp', 'tarno9.bmp', 'arial.ttf', 'tarno.wav'];
+
+const canvas = document.getElementById('screen');
+const context = canvas.getContext('2d');
+const picture = context.createImageData(WIDTH, HEIGHT);
+let running = false;
+
+// The largest whole number of device pixels per calculator pixel that fits
+// the window, centred on whole device pixels, so that no pixel is smeared.
+function fit() {
+  const ratio = window.devicePixelRatio || 1;
+  const width = document.documentElement.clientWidth * ratio;
+  const height = document.documentElement.clientHeight * ratio;
+  const scale = Math.max(1, Math.floor(Math.min(width / WIDTH, height / HEIGHT)));
+  canvas.style.width = (WIDTH * scale / ratio) + 'px';
+  canvas.style.height = (HEIGHT * scale / ratio) + 'px';
+  canvas.style.left = (Math.max(0, Math.floor((width - WIDTH * scale) / 2)) / ratio) + 'px';
+  canvas.style.top = (Math.max(0, Math.floor((height - HEIGHT * scale) / 2)) / ratio) + 'px';
+}
+window.addEventListener('resize', fit);
+fit();
+
+// --- Sound: the click, once the browser lets the page make one ---
+
+let audio = null, click = null;
+
+function wakeAudio() {
+  if (audio && audio.state === 'suspended') audio.resume();
+}
+
+// --- Presses: one finger, pen or mouse at a time, as on the touch screen ---
+
+let pointer = null;
+
+function press(event, down) {
+  const box = canvas.getBoundingClientRect();
+  const x = Math.floor((event.clientX - box.left) * WIDTH / box.width);
+  const y = Math.floor((event.clientY - box.top) * HEIGHT / box.height);
+  if (running) Module._tarno_pointer(x, y, down ? 1 : 0);
+}
+
+canvas.addEventListener('pointerdown', (event) => {
+  wakeAudio();
+  if (pointer !== null) return;
+  pointer = event.pointerId;
+  canvas.setPointerCapture(event.pointerId);
+  press(event, true);
+  event.preventDefault();
+});
+canvas.addEventListener('pointermove', (event) => {
+  if (event.pointerId === pointer) press(event, true);
+});
+for (const type of ['pointerup', 'pointercancel']) {
+  canvas.addEventListener(type, (event) => {
+    if (event.pointerId !== pointer) return;
+    pointer = null;
+    press(event, false);
+  });
+}
+canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+// --- Keys: the calculator says which it takes ---
+
+window.addEventListener('keydown', (event) => {
+  wakeAudio();
+  if (!running || event.altKey || event.metaKey) return;
+  if (Module.ccall('tarno_key', 'number', ['string', 'string', 'number'],
+                   [event.key, event.code, event.ctrlKey ? 1 : 0])) {
+    event.preventDefault();
+  }
+});
+
+// --- The calculator's side ---
+
+var Module = {
+  preRun: [() => {
+    // The data files as the calculator reads them, below its working
+    // directory; one that cannot be fetched is left out, and the calculator
+    // says so as it does on the handheld.
+    Module.FS.mkdir('tarno');
+    for (const name of DATA_FILES) {
+      const path = 'tarno/' + name;
+      Module.addRunDependency(path);
+      fetch(path)
+        .then((response) => (response.ok ? response.arrayBuffer() : null))
+        .catch(() => null)
+        .then((bytes) => {
+          if (bytes) Module.FS.writeFile(path, new Uint8Array(bytes));
+          Module.removeRunDependency(path);
+        });
+    }
+  }],
+  onRuntimeInitialized: () => { running = true; },
+  print: (text) => console.log(text),
+  printErr: (text) => console.error(text),
+
+  tarnoShow: (pixels, width, height) => {
+    picture.data.set(pixels);
+    context.putImageData(picture, 0, 0);
+  },
+  tarnoLoadClick: (bytes) => {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return false;
+    audio = new Context();
+    audio.decodeAudioData(bytes.buffer).then(
+      (decoded) => { click = decoded; },
+      () => console.error('Unable to load WAV file: tarno/tarno.wav: this browser cannot decode it'));
+    return true;
+  },
+  tarnoPlayClick: (volume) => {
+    if (!click || audio.state !== 'running') return;
+    const source = audio.createBufferSource();
+    const gain = audio.createGain();
+    gain.gain.value = volume / 128;
+    source.buffer = click;
+    source.connect(gain).connect(audio.destination);
+    source.start();
+  },
+  tarnoCopy: (text) => {
+    if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+  },
+  // The calculator's exit, after Off: no more frames, and the page says so.
+  quit: (status, thrown) => {
+    running = false;
+    Module.pauseMainLoop();
+    document.getElementById('ended').style.display = 'flex';
+    throw thrown;
+  },
+};
+
+document.getElementById('restart').addEventListener('click', () => location.reload());
+
+// Kept for use without a network once loaded.
+if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+}
