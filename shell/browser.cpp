@@ -86,7 +86,8 @@ public:
         const SDL_PixelFormat* f = screen->format;
         upright_ = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_HEIGHT, SCREEN_WIDTH, f->BitsPerPixel, f->Rmask,
                                         f->Gmask, f->Bmask, f->Amask);
-        rgba_.resize(static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4);
+        rgba_.resize(static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT);
+        make_colours(f);
         return screen;
     }
 
@@ -94,14 +95,18 @@ public:
         if (upright_ == nullptr) return;
         turn_clockwise(screen, upright_, 1);
         to_rgba(upright_);
-        page_show(rgba_.data(), upright_->w, upright_->h);
+        page_show(reinterpret_cast<const unsigned char*>(rgba_.data()), upright_->w, upright_->h);
     }
 
     bool poll_press() override {
         // The page gives the press upright, in the calculator's pixels.
         app.touch_x = pointer_y;
         app.touch_y = SCREEN_HEIGHT - 1 - pointer_x;
-        return pointer_down;
+        // A tap shorter than a frame has come and gone between two passes:
+        // it still counts, once.
+        const bool pressed = pointer_down || pressed_since_poll;
+        pressed_since_poll = false;
+        return pressed;
     }
 
     void key_down(const SDL_keysym& key) override { type_key(key); }
@@ -111,30 +116,37 @@ public:
 
     int pointer_x = 0, pointer_y = 0;  // the press on the upright calculator
     bool pointer_down = false;
+    bool pressed_since_poll = false;   // a press began since the last pass looked
 
 private:
-    // The canvas's bytes (red, green, blue, opaque) from a 16-bit picture,
-    // each channel's bits moved to the top of its byte, as SDL widens them
-    // when it saves a picture: the colours of tarno-shot's files.
+    // The canvas's bytes from a 16-bit picture, a pixel at a time through
+    // the table of its colours.
     void to_rgba(SDL_Surface* picture) {
-        const SDL_PixelFormat* f = picture->format;
         SDL_LockSurface(picture);
-        unsigned char* out = rgba_.data();
+        Uint32* out = rgba_.data();
         for (int y = 0; y < picture->h; ++y) {
             const auto* row = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(picture->pixels) + y * picture->pitch);
-            for (int x = 0; x < picture->w; ++x, out += 4) {
-                const Uint32 p = row[x];
-                out[0] = static_cast<unsigned char>(((p & f->Rmask) >> f->Rshift) << f->Rloss);
-                out[1] = static_cast<unsigned char>(((p & f->Gmask) >> f->Gshift) << f->Gloss);
-                out[2] = static_cast<unsigned char>(((p & f->Bmask) >> f->Bshift) << f->Bloss);
-                out[3] = 0xFF;
-            }
+            for (int x = 0; x < picture->w; ++x) *out++ = colours_[row[x]];
         }
         SDL_UnlockSurface(picture);
     }
 
+    // Every 16-bit colour of format as the canvas's four bytes (red, green,
+    // blue, opaque), each channel's bits moved to the top of its byte, as
+    // SDL widens them when it saves a picture: the colours of tarno-shot's
+    // files.
+    void make_colours(const SDL_PixelFormat* f) {
+        colours_.resize(1 << 16);
+        for (Uint32 p = 0; p < colours_.size(); ++p) {
+            const Uint32 r = (p & f->Rmask) >> f->Rshift << f->Rloss, g = (p & f->Gmask) >> f->Gshift << f->Gloss,
+                         b = (p & f->Bmask) >> f->Bshift << f->Bloss;
+            colours_[p] = r | g << 8 | b << 16 | 0xFF000000u;  // little-endian: red first, alpha last
+        }
+    }
+
     SDL_Surface* upright_ = nullptr;     // the screen turned upright, 16 bits
-    std::vector<unsigned char> rgba_;  // the canvas's bytes
+    std::vector<Uint32> rgba_;           // the canvas's bytes, a pixel at a time
+    std::vector<Uint32> colours_;        // the canvas's pixel for each 16-bit one
 };
 
 BrowserBackend browser_backend;
@@ -192,6 +204,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void tarno_pointer(int x, int y, int down) {
     tarno::browser_backend.pointer_x = x;
     tarno::browser_backend.pointer_y = y;
+    if (down && !tarno::browser_backend.pointer_down) tarno::browser_backend.pressed_since_poll = true;
     tarno::browser_backend.pointer_down = down != 0;
 }
 

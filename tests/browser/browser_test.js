@@ -65,10 +65,10 @@ class Session {
     await sleep(250);
   }
 
+  // A finger's tap, lifted again at once: it may come and go between two frames.
   async touch(key) {
     const { x, y } = keyMiddle(key);
     await this.browser.touch('touchStart', [{ x, y }]);
-    await sleep(30);
     await this.browser.touch('touchEnd', []);
     this.keys.push(key);
     await sleep(250);

@@ -29,10 +29,30 @@ fit();
 
 // --- Sound: the click, once the browser lets the page make one ---
 
-let audio = null, click = null;
+// Made at the first press or key, when the browser lets a page sound
+// (opening the output before costs half a second of the start, in vain).
+let audio = null, loudness = null, clickBytes = null, click = null, early = 0;
 
 function wakeAudio() {
-  if (audio && audio.state === 'suspended') audio.resume();
+  if (!clickBytes) return;
+  if (!audio) {
+    audio = new (window.AudioContext || window.webkitAudioContext)();
+    loudness = audio.createGain();
+    loudness.connect(audio.destination);
+    audio.decodeAudioData(clickBytes.buffer).then((decoded) => {
+      click = decoded;
+      if (early) playClick(early);  // the first tap's click, a moment late
+    }, () => console.error('Unable to load WAV file: tarno/tarno.wav: this browser cannot decode it'));
+  }
+  if (audio.state === 'suspended') audio.resume();
+}
+
+function playClick(volume) {
+  const source = audio.createBufferSource();
+  loudness.gain.value = volume / 128;
+  source.buffer = click;
+  source.connect(loudness);
+  source.start();
 }
 
 // --- Presses: one finger, pen or mouse at a time, as on the touch screen ---
@@ -79,25 +99,29 @@ window.addEventListener('keydown', (event) => {
 
 // --- The calculator's side ---
 
+// The data files, fetched at once, while the calculator itself loads.
+const data = DATA_FILES.map((name) => fetch('tarno/' + name)
+  .then((response) => (response.ok ? response.arrayBuffer() : null))
+  .catch(() => null));
+
 var Module = {
   preRun: [() => {
     // The data files as the calculator reads them, below its working
-    // directory; one that cannot be fetched is left out, and the calculator
-    // says so as it does on the handheld.
+    // directory; one that could not be fetched is left out, and the
+    // calculator says so as it does on the handheld.
     Module.FS.mkdir('tarno');
-    for (const name of DATA_FILES) {
-      const path = 'tarno/' + name;
-      Module.addRunDependency(path);
-      fetch(path)
-        .then((response) => (response.ok ? response.arrayBuffer() : null))
-        .catch(() => null)
-        .then((bytes) => {
-          if (bytes) Module.FS.writeFile(path, new Uint8Array(bytes));
-          Module.removeRunDependency(path);
-        });
-    }
+    Module.addRunDependency('tarno');
+    Promise.all(data).then((files) => {
+      files.forEach((bytes, i) => {
+        if (bytes) Module.FS.writeFile('tarno/' + DATA_FILES[i], new Uint8Array(bytes));
+      });
+      Module.removeRunDependency('tarno');
+    });
   }],
-  onRuntimeInitialized: () => { running = true; },
+  onRuntimeInitialized: () => {
+    running = true;
+    keepForOffline();
+  },
   print: (text) => console.log(text),
   printErr: (text) => console.error(text),
 
@@ -106,22 +130,13 @@ var Module = {
     context.putImageData(picture, 0, 0);
   },
   tarnoLoadClick: (bytes) => {
-    const Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return false;
-    audio = new Context();
-    audio.decodeAudioData(bytes.buffer).then(
-      (decoded) => { click = decoded; },
-      () => console.error('Unable to load WAV file: tarno/tarno.wav: this browser cannot decode it'));
+    if (!window.AudioContext && !window.webkitAudioContext) return false;
+    clickBytes = bytes;
     return true;
   },
   tarnoPlayClick: (volume) => {
-    if (!click || audio.state !== 'running') return;
-    const source = audio.createBufferSource();
-    const gain = audio.createGain();
-    gain.gain.value = volume / 128;
-    source.buffer = click;
-    source.connect(gain).connect(audio.destination);
-    source.start();
+    if (click) playClick(volume);
+    else if (audio) early = volume;
   },
   tarnoCopy: (text) => {
     if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
@@ -137,7 +152,10 @@ var Module = {
 
 document.getElementById('restart').addEventListener('click', () => location.reload());
 
-// Kept for use without a network once loaded.
-if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-  navigator.serviceWorker.register('sw.js').catch(() => {});
+// Kept for use without a network once loaded: registered once the
+// calculator runs, so that keeping the files does not slow its start.
+function keepForOffline() {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
 }
