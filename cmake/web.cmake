@@ -4,7 +4,8 @@
 # flags. The subsystems' own CMakeLists are used unchanged: the targets they
 # take from pkg-config are made here, from SDL 1.2 and FreeType built from
 # Debian's sources into TARNO_WEB_PREFIX by ./setup web, and from this
-# project's SDL_ttf over FreeType (web/ttf).
+# project's SDL_ttf over FreeType (web/ttf). The engine computes with glibc's
+# own functions where emscripten's C library rounds otherwise (cmake/web-libm).
 #
 # Built: the engine, the display, the shell with the browser's backend and
 # the page in build/web, and tarno-keys as a node program (for the
@@ -12,7 +13,7 @@
 
 set(TARNO_WEB_PREFIX "${PROJECT_SOURCE_DIR}/build/web-deps/prefix" CACHE PATH
   "Where ./setup web installed SDL and FreeType built for the browser")
-foreach(library SDL freetype)
+foreach(library SDL freetype tarno_libm)
   if(NOT EXISTS "${TARNO_WEB_PREFIX}/lib/lib${library}.a")
     message(FATAL_ERROR "No lib${library}.a for the browser in ${TARNO_WEB_PREFIX}: ./setup web builds it")
   endif()
@@ -40,6 +41,8 @@ add_library(PkgConfig::FREETYPE INTERFACE IMPORTED)
 set_target_properties(PkgConfig::FREETYPE PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${TARNO_WEB_PREFIX}/include/freetype2"
   INTERFACE_LINK_LIBRARIES "${TARNO_WEB_PREFIX}/lib/libfreetype.a")
+add_library(tarno_web_libm INTERFACE IMPORTED)
+set_target_properties(tarno_web_libm PROPERTIES INTERFACE_LINK_LIBRARIES "${TARNO_WEB_PREFIX}/lib/libtarno_libm.a")
 
 set(TARNO_TTF_SDL tarno_web_sdl)
 add_subdirectory(web/ttf)
@@ -55,6 +58,9 @@ target_link_libraries(PkgConfig::SDL INTERFACE tarno_web_sdl tarno_sdl_ttf)
 # ---- The subsystems
 
 add_subdirectory(engine)
+# Linked after the engine and before the C library, whose functions of the
+# same names they replace.
+target_link_libraries(tarno_engine PUBLIC tarno_web_libm)
 add_subdirectory(display)
 # The shell: the calculator's main loop with the browser's backend, which
 # writes the page into build/web (shell/CMakeLists.txt), and the SDL-free

@@ -1,0 +1,2 @@
+/* Doubles are evaluated as doubles here. */
+#define math_narrow_eval(x) (x)
