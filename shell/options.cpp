@@ -55,8 +55,6 @@ bool complain(const char* what, const std::string& word) {
 
 const char* help_text() { return HELP; }
 
-const char* usage_text() { return USAGE; }
-
 bool read_options(int argc, const char* const* argv, Options& options) {
     std::string scale_word;
     for (int i = 1; i < argc; ++i) {

@@ -167,9 +167,6 @@ bool read_options(int argc, const char* const* argv, Options& options);
 // The text of --help: the usage, the options and the desktop window's keys.
 const char* help_text();
 
-// The usage line, as --help and the complaints about a bad option give it.
-const char* usage_text();
-
 // --- The click file ---
 
 // What in the WAV header read from stream would make the mixer fail or crash
