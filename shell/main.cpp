@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     tarno::Options options;
     if (!tarno::read_options(argc, argv, options)) return 2;
     if (options.help) {
-        std::fputs(tarno::help_text(), stdout);
+        std::fputs(tarno::help_text().c_str(), stdout);
         return 0;
     }
     if (options.version) {

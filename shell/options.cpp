@@ -12,8 +12,8 @@ namespace {
 
 constexpr const char* USAGE = "usage: tarno [--desktop [--scale=N]] | --help | --version\n";
 
+// Below the usage line.
 constexpr const char* HELP =
-    "usage: tarno [--desktop [--scale=N]] | --help | --version\n"
     "\n"
     "A scientific pocket calculator. Without options it runs as on the GP2X\n"
     "handheld: its 320x240 screen held on its side, touched with the pen or\n"
@@ -53,7 +53,7 @@ bool complain(const char* what, const std::string& word) {
 
 }  // namespace
 
-const char* help_text() { return HELP; }
+std::string help_text() { return std::string(USAGE) + HELP; }
 
 bool read_options(int argc, const char* const* argv, Options& options) {
     std::string scale_word;

@@ -165,7 +165,7 @@ struct Options {
 bool read_options(int argc, const char* const* argv, Options& options);
 
 // The text of --help: the usage, the options and the desktop window's keys.
-const char* help_text();
+std::string help_text();
 
 // --- The click file ---
 
