@@ -64,7 +64,8 @@ public:
         // Without a display SDL would fall back to drawing the calculator
         // with letters in the terminal; a window is what was asked for.
         setenv("SDL_VIDEODRIVER", "x11", 0);
-        if (!start_sdl() || !open_window()) {
+        start_sdl();  // without a sound device the calculator is only silent: the mixer says so
+        if (!SDL_WasInit(SDL_INIT_VIDEO) || !open_window()) {
             std::fputs(NEEDS_A_DISPLAY, stderr);
             return nullptr;
         }

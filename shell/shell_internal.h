@@ -271,7 +271,8 @@ void close_touch_device();
 constexpr Uint32 SDL_SUBSYSTEMS = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 
 // SDL_Init of the program's subsystems, with the window system's own events
-// enabled at once (see enable_window_events); false when SDL_Init failed.
+// enabled at once when the video came up (see enable_window_events); false
+// when SDL_Init failed, the video perhaps up all the same.
 bool start_sdl();
 
 // Lets the window system's raw events through as SDL_SYSWMEVENT. SDL's
