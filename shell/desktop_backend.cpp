@@ -64,7 +64,7 @@ public:
         // Without a display SDL would fall back to drawing the calculator
         // with letters in the terminal; a window is what was asked for.
         setenv("SDL_VIDEODRIVER", "x11", 0);
-        start_sdl();  // without a sound device the calculator is only silent: the mixer says so
+        start_sdl();  // what failed besides the video, the mixer or the joystick says or does not matter
         if (!SDL_WasInit(SDL_INIT_VIDEO) || !open_window()) {
             std::fputs(NEEDS_A_DISPLAY, stderr);
             return nullptr;

@@ -23,8 +23,8 @@ bool start_sdl() {
     // No SDL_INIT_TIMER: the calculator sets no SDL timers, and SDL's timer
     // thread would wake a thousand times a second for nothing, a steady drain
     // on the console's batteries while the calculator sits idle.
-    // SDL_Init fails as a whole when one subsystem does (no sound device,
-    // say), keeping those it brought up: the window's events go with the video.
+    // SDL_Init fails as a whole when any subsystem does, keeping those it
+    // brought up: the window's events go with the video.
     const bool started = SDL_Init(SDL_SUBSYSTEMS) >= 0;
     if (SDL_WasInit(SDL_INIT_VIDEO)) enable_window_events();
     return started;
