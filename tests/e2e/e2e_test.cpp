@@ -74,12 +74,6 @@ protected:
     // The exit status once the calculator has ended within seconds, or -1.
     int calculator_exit(double seconds) { return calculator_->wait(seconds); }
 
-    Picture window() {
-        const std::string dump = files_.file("window.xwd");
-        if (x_client({"xwd", "-root", "-silent", "-out", dump}) != 0) return {};
-        return read_xwd(dump);
-    }
-
     // tarno-shot's picture after the taps so far.
     Picture expected_screen() {
         std::vector<std::string> argv = {TARNO_SHOT, files_.file("shot.bmp")};
@@ -92,15 +86,9 @@ protected:
     void expect_window_shows_taps(double seconds) {
         const Picture expected = expected_screen();
         ASSERT_EQ(expected.size(), static_cast<std::size_t>(WIDTH * HEIGHT)) << "tarno-shot gave no picture";
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
         std::string where;
-        int n = 0;
-        do {
-            n = differences(window(), expected, where);
-            if (n == 0) return;
-            sleep_ms(100);
-        } while (Clock::now() < end);
-        ADD_FAILURE() << n << " pixels differ after " << taps_.size() << " taps; " << where;
+        const int n = wait_for_screen(x_.display(), files_.file("window.xwd"), expected, WIDTH, seconds, where);
+        EXPECT_EQ(n, 0) << "pixels differ after " << taps_.size() << " taps; " << where;
     }
 
     XServer x_;
