@@ -5,13 +5,17 @@
 # float) and a root folder of unpacked armel packages (./setup arm makes one
 # in build/arm-root) that holds SDL, SDL_ttf, SDL_mixer, libpng, GoogleTest
 # and Google Benchmark and their libraries. The handheld's own SDK uses the
-# same file with its compiler prefix and its sysroot:
+# same file with its compiler prefix and its sysroot (./setup package does
+# so when they are named), linking statically as the console's programs do:
 #
 #   cmake -S . -B build/gp2x -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake \
-#     -DTARNO_ARM_PREFIX=/opt/gp2x/bin/arm-linux- -DTARNO_ARM_ROOT=/opt/gp2x/sysroot
+#     -DTARNO_ARM_PREFIX=/opt/gp2x/bin/arm-linux- -DTARNO_ARM_ROOT=/opt/gp2x/sysroot -DTARNO_STATIC=ON
 #
 # The executables then run on this machine under qemu-arm, which finds the
 # ARM dynamic loader and libraries in the same root.
+#
+# The handheld's SDL has no X11 driver, so these builds are made without X
+# support (TARNO_X11 off) unless told otherwise.
 
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR arm)
@@ -25,6 +29,7 @@ set(TARNO_ARM_SYSROOT "${TARNO_ARM_ROOT}" CACHE PATH
 set(TARNO_ARM_FLAGS "-march=armv4t -mfloat-abi=soft" CACHE STRING
   "Code generation for the handheld's processor")
 get_filename_component(TARNO_ARM_ROOT "${TARNO_ARM_ROOT}" ABSOLUTE)
+set(TARNO_X11 OFF CACHE BOOL "Use the X display (the handheld has none)")
 
 # try_compile runs in a tree of its own: hand the settings on to it.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES
@@ -67,11 +72,15 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "${TARNO_ARM_ROOT}")
 
 # Test discovery and CTest run the ARM programs under user-mode emulation.
 # QEMU_LD_PREFIX shows qemu-arm the ARM loader and libraries in the root;
-# set in its environment it passes on to every program that a test starts
-# (the calculator, tarno-keys, tarno-shot, a death test's fresh copy of
-# itself), which the kernel hands to qemu-arm through binfmt_misc.
+# QEMU_CPU makes it an ARM926, the ARM9 nearest the handheld's ARM920T that
+# the root's libraries (built for ARMv5TE) run on. Set in its environment,
+# both pass on to every program that a test starts (the calculator,
+# tarno-keys, tarno-shot, a death test's fresh copy of itself), which the
+# kernel hands to qemu-arm through binfmt_misc.
+set(TARNO_QEMU_CPU arm926 CACHE STRING "The processor that qemu-arm emulates for the tests")
 find_program(TARNO_QEMU_ARM NAMES qemu-arm qemu-arm-static)
 find_program(TARNO_ENV env)
 if(TARNO_QEMU_ARM AND TARNO_ENV)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${TARNO_ENV};QEMU_LD_PREFIX=${TARNO_ARM_ROOT};${TARNO_QEMU_ARM}")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+    "${TARNO_ENV};QEMU_LD_PREFIX=${TARNO_ARM_ROOT};QEMU_CPU=${TARNO_QEMU_CPU};${TARNO_QEMU_ARM}")
 endif()

@@ -50,10 +50,12 @@ add_library(tarno_sdl_ttf STATIC web/ttf/sdl_ttf.cpp)
 target_include_directories(tarno_sdl_ttf PUBLIC web/ttf/include)
 target_link_libraries(tarno_sdl_ttf PRIVATE tarno_ttf_layer tarno_build_flags)
 
-# What the native tree gets from pkg-config (sdl, SDL_ttf, SDL_mixer): SDL
-# with the SDL_ttf above. There is no SDL_mixer: the page plays the click.
+# What the native tree gets from pkg-config (cmake/sdl.cmake): SDL, and the
+# SDL_ttf above. There is no SDL_mixer: the page plays the click.
 add_library(PkgConfig::SDL INTERFACE IMPORTED)
-target_link_libraries(PkgConfig::SDL INTERFACE tarno_web_sdl tarno_sdl_ttf)
+target_link_libraries(PkgConfig::SDL INTERFACE tarno_web_sdl)
+add_library(PkgConfig::SDL_TTF INTERFACE IMPORTED)
+target_link_libraries(PkgConfig::SDL_TTF INTERFACE tarno_sdl_ttf)
 
 # ---- The subsystems
 

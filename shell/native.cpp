@@ -1,5 +1,7 @@
 // What the handheld's and the desktop's backends share: SDL brought up with
-// the window system's events let through, and the pause of an idle pass.
+// the window system's events let through, the pause of an idle pass, and
+// the waits on a descriptor that it is made of.
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 
@@ -66,6 +68,25 @@ void pause_native_idle(bool on_x_connection, bool keyboard_held) {
     int timeout = x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock());
     if (keyboard_held) timeout = timeout < 0 ? KEY_HELD_WAIT_MS : std::min(timeout, KEY_HELD_WAIT_MS);
     wait_for_x_event(timeout);
+}
+
+void wait_unless_queued(int fd, int timeout_ms, bool (*queued)()) {
+    // SDL turns SIGINT and SIGTERM into quit events from its signal handler.
+    // Held back from the look below until the wait itself, a signal either
+    // came before it, and its quit event is seen queued, or it ends the wait.
+    sigset_t quit_signals, previous;
+    sigemptyset(&quit_signals);
+    sigaddset(&quit_signals, SIGINT);
+    sigaddset(&quit_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
+    if (!queued()) wait_for_input(fd, timeout_ms, &previous);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals) {
+    pollfd input{fd, POLLIN, 0};
+    timespec limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
+    return ppoll(&input, 1, timeout_ms < 0 ? nullptr : &limit, signals) > 0;
 }
 
 }  // namespace tarno

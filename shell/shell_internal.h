@@ -295,7 +295,19 @@ int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
 // keyboard key is held, for SDL's key repeat), else a short SDL_Delay.
 void pause_native_idle(bool on_x_connection, bool keyboard_held);
 
+// Waits until fd has input, timeout_ms passes (-1: no limit) or SIGINT or
+// SIGTERM comes, unless queued() says that something waits already: the two
+// signals are held back from the look at queued() until the wait, so that
+// one cannot slip in between; the signal mask is as before afterwards.
+void wait_unless_queued(int fd, int timeout_ms, bool (*queued)());
+
+// Waits until fd has input (true), timeout_ms passes (-1: no limit) or a
+// signal comes, with the signal mask signals in force meanwhile.
+bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals);
+
 // --- The X display ---
+// (x11.cpp on a desktop build; no_x11.cpp, which watches nothing, where the
+// program is built without X11, as for the handheld.)
 
 // On SDL's X11 driver: readies waiting on its X connection, watching the
 // window's destruction and owning the clipboard. False on any other driver.
@@ -307,16 +319,6 @@ bool window_destroyed(const SDL_Event& event);
 // Sleeps until SDL's X connection has an event, timeout_ms passes (-1: no
 // limit) or SIGINT or SIGTERM comes. Only after watch_x_connection said true.
 void wait_for_x_event(int timeout_ms);
-
-// Waits until fd has input, timeout_ms passes (-1: no limit) or SIGINT or
-// SIGTERM comes, unless queued() says that something waits already: the two
-// signals are held back from the look at queued() until the wait, so that
-// one cannot slip in between; the signal mask is as before afterwards.
-void wait_unless_queued(int fd, int timeout_ms, bool (*queued)());
-
-// Waits until fd has input (true), timeout_ms passes (-1: no limit) or a
-// signal comes, with the signal mask signals in force meanwhile.
-bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals);
 
 // Takes the X clipboard (CLIPBOARD) with text, for other programs to paste.
 void own_clipboard(const std::string& text);

@@ -5,10 +5,6 @@
 //
 // Sections: the connection; waiting; the clipboard.
 #include <X11/Xatom.h>
-#include <poll.h>
-#include <pthread.h>
-#include <signal.h>
-
 #include <cstring>
 
 #include "SDL_syswm.h"
@@ -91,25 +87,6 @@ bool x_events_waiting() {
 
 void wait_for_x_event(int timeout_ms) {
     wait_unless_queued(ConnectionNumber(x_display), timeout_ms, x_events_waiting);
-}
-
-void wait_unless_queued(int fd, int timeout_ms, bool (*queued)()) {
-    // SDL turns SIGINT and SIGTERM into quit events from its signal handler.
-    // Held back from the look below until the wait itself, a signal either
-    // came before it, and its quit event is seen queued, or it ends the wait.
-    sigset_t quit_signals, previous;
-    sigemptyset(&quit_signals);
-    sigaddset(&quit_signals, SIGINT);
-    sigaddset(&quit_signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
-    if (!queued()) wait_for_input(fd, timeout_ms, &previous);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-}
-
-bool wait_for_input(int fd, int timeout_ms, const sigset_t* signals) {
-    pollfd input{fd, POLLIN, 0};
-    timespec limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
-    return ppoll(&input, 1, timeout_ms < 0 ? nullptr : &limit, signals) > 0;
 }
 
 // --- The clipboard ---
