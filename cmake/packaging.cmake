@@ -8,7 +8,10 @@
 #     its data relative to its working directory.
 #   handheld (TARNO_HANDHELD_BUNDLE, on when cross-compiling): a zip of what
 #     goes on the SD card: tarno.gpe, which the console's menu starts from
-#     its own folder, beside tarno/ with the data, and README.txt.
+#     its own folder, beside tarno/ with the data, and README.txt. A bundle
+#     for users is made only from a build with the handheld's SDK (./setup
+#     package); the ARM tree's, from Debian's armel libraries, is a test
+#     artefact.
 #
 # Sections: the data files; desktop install; handheld install; CPack.
 
@@ -69,7 +72,7 @@ answer, second functions behind a shift key, degrees or radians, and the
 number formats Norm, Sci and fixed 0 to 9 decimals.")
   execute_process(COMMAND dpkg --print-architecture
     OUTPUT_VARIABLE TARNO_DEB_ARCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  # The file that `cpack` writes (DEB-DEFAULT's name), for ./setup and the tests.
+  # The file that `cpack` writes (DEB-DEFAULT's name), for the tests.
   set(TARNO_DEB_FILE "tarno_${PROJECT_VERSION}_${TARNO_DEB_ARCH}.deb")
 else()
   # ---- Handheld install ----------------------------------------------------
@@ -78,13 +81,23 @@ else()
   # targets only, and a renamed copy is a plain file to it).
   install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/tarno.gpe\" COMMAND_ERROR_IS_FATAL ANY)")
   install(FILES ${TARNO_DATA_FILES} DESTINATION tarno)
-  install(FILES packaging/README.handheld.txt DESTINATION . RENAME README.txt)
+  # The README says what the program needs on the console, as it was linked.
+  if(TARNO_STATIC)
+    set(TARNO_BUNDLE_LINKING "tarno.gpe is linked statically: SDL, SDL_ttf, SDL_mixer and the C library
+  are inside it, so the console needs nothing else but its menu to start it.")
+  else()
+    set(TARNO_BUNDLE_LINKING "tarno.gpe is linked dynamically: the console must have the shared
+  libraries it was linked against, from the SDK it was built with: the C
+  library, SDL 1.2, SDL_ttf 2.0 and SDL_mixer 1.2, and theirs.")
+  endif()
+  configure_file(packaging/README.handheld.txt.in "${PROJECT_BINARY_DIR}/packaging/README.txt" @ONLY)
+  install(FILES "${PROJECT_BINARY_DIR}/packaging/README.txt" DESTINATION .)
 
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "tarno-${PROJECT_VERSION}-handheld")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 endif()
-# The bundle's name, for ./setup and the tests.
+# The bundle's name, for the tests.
 set(TARNO_ZIP_FILE "tarno-${PROJECT_VERSION}-handheld.zip")
 
 # ---- CPack ------------------------------------------------------------------

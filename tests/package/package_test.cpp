@@ -163,7 +163,7 @@ TEST_F(InstalledPackage, StartsFromItsDesktopEntryUprightInAWindow) {
 }
 
 TEST(HandheldBundle, HoldsTheArmProgramBesideItsDataAndReadme) {
-    if (!file_exists(TARNO_ZIP)) GTEST_SKIP() << "no " << TARNO_ZIP << ": ./setup package writes it with the ARM build";
+    if (!file_exists(TARNO_ZIP)) GTEST_SKIP() << "no " << TARNO_ZIP << ": ./setup test packs it in the ARM tree";
     std::set<std::string> names;
     for (const std::string& name : lines_of(output_of(std::string("unzip -Z1 ") + TARNO_ZIP)))
         if (name.back() != '/') names.insert(name);
@@ -180,6 +180,12 @@ TEST(HandheldBundle, HoldsTheArmProgramBesideItsDataAndReadme) {
                   files.file("tarno.gpe"));
     EXPECT_EQ(type.rfind("ELF 32-bit LSB ", 0), 0u) << type;
     EXPECT_NE(type.find(", ARM, "), std::string::npos) << type;
+
+    // Its README tells how the program was linked, and so what the console must have.
+    const std::string readme = output_of(std::string("unzip -p ") + TARNO_ZIP + " README.txt");
+    const bool dynamic = type.find("dynamically linked") != std::string::npos;
+    EXPECT_NE(readme.find(dynamic ? "linked dynamically" : "linked statically"), std::string::npos) << readme;
+    EXPECT_EQ(readme.find('@'), std::string::npos) << "a placeholder left: " << readme;
 }
 
 }  // namespace
