@@ -19,6 +19,17 @@ constexpr int QUEUE_SIZE = 128;
 // While a keyboard key is held, SDL makes its repeats only when polled.
 constexpr int KEY_HELD_WAIT_MS = 10;
 
+// Holds SIGINT and SIGTERM back, which SDL turns into quit events; the
+// signal mask from before, to be set again.
+sigset_t hold_quit_signals() {
+    sigset_t quit_signals, previous;
+    sigemptyset(&quit_signals);
+    sigaddset(&quit_signals, SIGINT);
+    sigaddset(&quit_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
+    return previous;
+}
+
 }  // namespace
 
 bool start_sdl() {
@@ -36,11 +47,7 @@ void enable_window_events() {
     // SDL_EventState polls every event away, a quit request among them: the
     // queue is taken aside first and queued again after, and a quit signal
     // is held back meanwhile, so that it comes after, as a queued quit event.
-    sigset_t quit_signals, previous;
-    sigemptyset(&quit_signals);
-    sigaddset(&quit_signals, SIGINT);
-    sigaddset(&quit_signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
+    const sigset_t previous = hold_quit_signals();
     // No window exists yet, so nothing of the window system's can be queued
     // meanwhile, and nothing queued points at a window-system message.
     SDL_Event kept[QUEUE_SIZE];
@@ -74,11 +81,7 @@ void wait_unless_queued(int fd, int timeout_ms, bool (*queued)()) {
     // SDL turns SIGINT and SIGTERM into quit events from its signal handler.
     // Held back from the look below until the wait itself, a signal either
     // came before it, and its quit event is seen queued, or it ends the wait.
-    sigset_t quit_signals, previous;
-    sigemptyset(&quit_signals);
-    sigaddset(&quit_signals, SIGINT);
-    sigaddset(&quit_signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &quit_signals, &previous);
+    const sigset_t previous = hold_quit_signals();
     if (!queued()) wait_for_input(fd, timeout_ms, &previous);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }

@@ -5,6 +5,7 @@
 //
 // Sections: the connection; waiting; the clipboard.
 #include <X11/Xatom.h>
+
 #include <cstring>
 
 #include "SDL_syswm.h"
