@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "browser_page.h"
 #include "shell_internal.h"
 
 // --- The page's side ---
@@ -192,7 +193,12 @@ BrowserSound browser_sound;
 
 // --- The program ---
 
-void frame() { run_pass(); }
+// One pass; then quiet, with no press held or waiting to be seen, the
+// frames rest until the page has input again.
+void frame() {
+    const bool busy = run_pass();
+    after_pass(!busy && !browser_backend.pointer_down && !browser_backend.pressed_since_poll);
+}
 
 }  // namespace
 

@@ -78,6 +78,13 @@ class Session {
     if (calculatorKey) this.keys.push(calculatorKey);
   }
 
+  // What the page says below the calculator (the calculator's own
+  // messages), then closed, so that it hides no part of the canvas.
+  async notes() {
+    return this.browser.evaluate(`(() => { const text = [...document.querySelectorAll('#note-lines div')]
+      .map((line) => line.textContent); document.getElementById('notes-seen').click(); return text; })()`);
+  }
+
   // Waits up to seconds for the canvas to show what tarno-shot draws for the keys so far.
   async expectScreen(seconds) {
     const shot = path.join(os.tmpdir(), `tarno-browser-${process.pid}.bmp`);
@@ -160,16 +167,19 @@ const CASES = {
     await s.tap(61);
     await s.expectScreen(5);
   },
-  // Without the shifted keypad's picture and the click: the messages, and the
-  // calculator goes on (Shift shows the texts over the last picture; Shift
-  // again the keypad).
+  // Without the shifted keypad's picture and the click: the messages, on the
+  // console and on the page, and the calculator goes on (Shift shows the
+  // texts over the last picture; Shift again the keypad).
   'missing-data': async (s) => {
     await s.tap(15);
     await s.tap(15);
     await s.tap(61);
+    const shown = s.firstNotes.concat(await s.notes());
     await s.expectScreen(5);
     const missing = COMPLAINTS.filter((text) => !s.browser.console.includes(text));
     if (missing.length) throw new Error('no message ' + missing.join(' | ') + '; the console: ' + s.browser.console.join(' | '));
+    const unseen = COMPLAINTS.filter((text) => !shown.includes(text));
+    if (unseen.length) throw new Error('the page does not say ' + unseen.join(' | ') + '; it says: ' + shown.join(' | '));
     return 'complains';
   },
   // Off: the last picture, and the page says how to switch it on again.
@@ -201,6 +211,11 @@ async function main() {
     const session = new Session(browser, `http://127.0.0.1:${server.address().port}/`);
     session.server = server;
     await browser.open(session.url);
+    if (args.case === 'missing-data') {
+      await browser.evaluate(`new Promise((resolve) => { const wait = () =>
+        calculator.classList.contains('running') ? resolve(true) : setTimeout(wait, 20); wait(); })`);
+      session.firstNotes = await session.notes();
+    }
     await session.expectScreen(10);  // the first screen
     const outcome = await run(session);
     const errors = browser.console.filter((line) => /Unable|Couldn't|failed/.test(line));

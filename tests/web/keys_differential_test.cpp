@@ -3,7 +3,7 @@
 // operations, every function of one number in both angle units, every
 // number format), every traced line (what the screen shows after each key)
 // compared. The browser build takes sin, cos, tan, their inverses and log
-// from glibc's own sources (cmake/web-libm), as rounded without fused
+// from glibc's own sources (web/libm), as rounded without fused
 // multiply-adds; a processor with them may take glibc's variants that use
 // them, which round otherwise in a rare last bit. No shown digit may differ.
 //

@@ -1,7 +1,9 @@
 // The browser build's text layer (web/ttf) against Debian's SDL_ttf 2.0.11,
 // both run here natively over the same FreeType: every text the calculator
 // can show, at every size the display opens, must come out of both with the
-// same size, metrics and pixels, and broken font files must fail alike.
+// same size, metrics and pixels, and broken font files must fail alike. The
+// page's cut-down font, drawn by the layer, must give what the whole font
+// gives SDL_ttf.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,10 +70,11 @@ std::vector<std::string> number_lines() {
 // Debian's SDL_ttf and the layer, each with the font open at one size from
 // the same bytes (either may be null when the bytes are no usable font).
 struct FontPair {
-    FontPair(const std::string& bytes, int points)
-        : real(TTF_OpenFontRW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, points)),
+    FontPair(const std::string& bytes, int points) : FontPair(bytes, bytes, points) {}
+    FontPair(const std::string& real_bytes, const std::string& our_bytes, int points)
+        : real(TTF_OpenFontRW(SDL_RWFromConstMem(real_bytes.data(), static_cast<int>(real_bytes.size())), 1, points)),
           real_error(TTF_GetError()),
-          ours(layer::open_font(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, points)),
+          ours(layer::open_font(SDL_RWFromConstMem(our_bytes.data(), static_cast<int>(our_bytes.size())), 1, points)),
           our_error(SDL_GetError()) {}
     ~FontPair() {
         TTF_CloseFont(real);
@@ -123,20 +126,26 @@ std::string rendering_difference(FontPair& fonts, const std::string& text, SDL_C
     return difference;
 }
 
-// How the font-wide metrics and every Latin-1 glyph's differ, or "".
-std::string metrics_difference(FontPair& fonts) {
+// How the font-wide metrics and the glyphs' of characters (every Latin-1
+// one when empty) differ, or "".
+std::string metrics_difference(FontPair& fonts, const std::string& characters = "") {
     if (TTF_FontAscent(fonts.real) != layer::font_ascent(fonts.ours) ||
         TTF_FontDescent(fonts.real) != layer::font_descent(fonts.ours) ||
         TTF_FontHeight(fonts.real) != layer::font_height(fonts.ours)) {
         return "ascent, descent or height";
     }
     for (Uint16 ch = 1; ch <= 255; ++ch) {
+        if (!characters.empty() && characters.find(static_cast<char>(ch)) == std::string::npos) continue;
         int real[5] = {}, ours[5] = {};
         const int real_found = TTF_GlyphMetrics(fonts.real, ch, &real[0], &real[1], &real[2], &real[3], &real[4]);
         const int our_found = layer::glyph_metrics(fonts.ours, ch, &ours[0], &ours[1], &ours[2], &ours[3], &ours[4]);
-        if (TTF_GlyphIsProvided(fonts.real, ch) != layer::glyph_is_provided(fonts.ours, ch) ||
-            real_found != our_found || !std::equal(real, real + 5, ours)) {
-            return "glyph " + std::to_string(ch);
+        // The glyph's index in its font; only whether there is one where the fonts differ.
+        int real_index = TTF_GlyphIsProvided(fonts.real, ch), our_index = layer::glyph_is_provided(fonts.ours, ch);
+        if (!characters.empty()) real_index = real_index != 0, our_index = our_index != 0;
+        if (real_index != our_index || real_found != our_found || !std::equal(real, real + 5, ours)) {
+            std::string values;
+            for (int i = 0; i < 5; ++i) values += " " + std::to_string(real[i]) + "/" + std::to_string(ours[i]);
+            return "glyph " + std::to_string(ch) + values;
         }
     }
     return "";
@@ -189,6 +198,29 @@ TEST_F(TextLayer, EveryTextAtEverySizeRendersAsSdlTtfRendersIt) {
         for (const std::string& line : lines) compare(fonts, label, line, BLACK);
     }
     std::printf("%d renderings compared, %d differ\n", renderings, differing);
+    EXPECT_EQ(differing, 0) << examples;
+}
+
+// The page's font holds only what the screen shows, yet draws all of it as
+// the whole font does: every status text and number line at every size,
+// the glyphs the display checks at start-up included.
+TEST_F(TextLayer, PageFontRendersEveryTextAsTheWholeFont) {
+    const std::string page_font = tarno_test::file_text(TARNO_PAGE_FONT_PATH);
+    ASSERT_FALSE(page_font.empty()) << TARNO_PAGE_FONT_PATH;
+    EXPECT_LT(page_font.size(), font_bytes.size() / 10);
+    const std::vector<std::string> statuses = status_texts();
+    const std::vector<std::string> lines = number_lines();
+    std::string shown = NUMBER_CHARACTERS + "+";
+    for (const std::string& text : statuses) shown += text;
+    for (int points : every_size()) {
+        FontPair fonts(font_bytes, page_font, points);
+        const std::string label = std::to_string(points) + " pt";
+        ASSERT_NE(fonts.real, nullptr) << fonts.real_error;
+        ASSERT_NE(fonts.ours, nullptr) << fonts.our_error;
+        EXPECT_EQ(metrics_difference(fonts, shown), "") << label;
+        for (const std::string& text : statuses) compare(fonts, label, text, BLACK);
+        for (const std::string& line : lines) compare(fonts, label, line, BLACK);
+    }
     EXPECT_EQ(differing, 0) << examples;
 }
 

@@ -8,8 +8,11 @@
 //
 // It overwrites packaging/icons/tarno-48.png and packaging/icons/tarno-256.png
 // (RGBA, transparent around the body), which the package installs, the 192
-// and 512 pixel ones of the browser's page, and tarno/icon.bmp, the desktop
-// window's own 32 x 32 icon, where pure magenta stands for transparent.
+// and 512 pixel ones of the browser's page and its maskable one
+// (tarno-maskable-512.png: the body smaller, inside the circle that a
+// phone's mask always keeps, on the display's colour to the edges), and
+// tarno/icon.bmp, the desktop window's own 32 x 32 icon, where pure magenta
+// stands for transparent.
 #include <png.h>
 
 #include "SDL.h"
@@ -73,9 +76,15 @@ bool colour_at(double x, double y, Rgb& colour) {
     return true;
 }
 
+// A maskable icon keeps everything inside the circle of 0.4 of its side
+// around its middle: the body's 0.69 x 0.94, whose half diagonal is 0.583,
+// drawn at 0.4 / 0.583 of its size fits it.
+constexpr double MASKABLE_SCALE = 0.68;
+
 // Each pixel averages 4 x 4 samples, so that the edges are smooth at 48
-// pixels too; alpha is the share of samples on the icon.
-std::vector<png_byte> draw(int size) {
+// pixels too; alpha is the share of samples on the icon. A maskable icon is
+// opaque, the display's colour around the body.
+std::vector<png_byte> draw(int size, bool maskable = false) {
     constexpr int SAMPLES = 4;
     std::vector<png_byte> rgba(static_cast<std::size_t>(size) * size * 4);
     for (int py = 0; py < size; ++py) {
@@ -84,7 +93,14 @@ std::vector<png_byte> draw(int size) {
             for (int sy = 0; sy < SAMPLES; ++sy)
                 for (int sx = 0; sx < SAMPLES; ++sx) {
                     Rgb c{};
-                    if (!colour_at((px + (sx + 0.5) / SAMPLES) / size, (py + (sy + 0.5) / SAMPLES) / size, c)) continue;
+                    double x = (px + (sx + 0.5) / SAMPLES) / size, y = (py + (sy + 0.5) / SAMPLES) / size;
+                    if (maskable) {
+                        x = 0.5 + (x - 0.5) / MASKABLE_SCALE;
+                        y = 0.5 + (y - 0.5) / MASKABLE_SCALE;
+                        if (!colour_at(x, y, c)) c = DISPLAY;
+                    } else if (!colour_at(x, y, c)) {
+                        continue;
+                    }
                     r += c.r, g += c.g, b += c.b, ++hits;
                 }
             png_byte* p = &rgba[(static_cast<std::size_t>(py) * size + px) * 4];
@@ -98,13 +114,13 @@ std::vector<png_byte> draw(int size) {
     return rgba;
 }
 
-bool write_icon(int size, const char* path) {
+bool write_icon(int size, const char* path, bool maskable = false) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = size;
     image.height = size;
     image.format = PNG_FORMAT_RGBA;
-    const std::vector<png_byte> rgba = draw(size);
+    const std::vector<png_byte> rgba = draw(size, maskable);
     if (!png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr)) {
         std::fprintf(stderr, "tarno-gen-icon: cannot write %s: %s\n", path, image.message);
         return false;
@@ -140,6 +156,7 @@ int main() {
     using tarno_gen::write_icon;
     return write_icon(48, "packaging/icons/tarno-48.png") && write_icon(256, "packaging/icons/tarno-256.png") &&
                    write_icon(192, "packaging/icons/tarno-192.png") && write_icon(512, "packaging/icons/tarno-512.png") &&
+                   write_icon(512, "packaging/icons/tarno-maskable-512.png", true) &&
                    tarno_gen::write_window_icon(32, "tarno/icon.bmp")
                ? 0
                : 1;

@@ -11,12 +11,14 @@
 #include "ttf_layer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_MODULE_H
 
 namespace tarno::ttf_layer {
 
@@ -296,10 +298,43 @@ void blend_glyph(SDL_Surface* surface, const Glyph& glyph, int xstart, Uint32 co
 
 }  // namespace
 
+namespace {
+
+#ifdef __EMSCRIPTEN__
+// In the browser, FreeType with only what the calculator's font needs, a
+// hinted TrueType font drawn smooth: its driver, the SFNT tables and the
+// smooth renderer. FreeType's default set (every font format, the
+// autohinter, gzip) would be most of what the page downloads.
+extern "C" const FT_Module_Class tt_driver_class;
+extern "C" const FT_Module_Class sfnt_module_class;
+extern "C" const FT_Module_Class ft_smooth_renderer_class;
+
+// The library's memory: the C library's, as FreeType's own default.
+void* allocate(FT_Memory, long size) { return std::malloc(static_cast<std::size_t>(size)); }
+void release(FT_Memory, void* block) { std::free(block); }
+void* reallocate(FT_Memory, long, long size, void* block) { return std::realloc(block, static_cast<std::size_t>(size)); }
+FT_MemoryRec_ memory{nullptr, allocate, release, reallocate};
+
+FT_Error open_library(FT_Library* opened) {
+    FT_Error error = FT_New_Library(&memory, opened);
+    for (const FT_Module_Class* module : {&sfnt_module_class, &tt_driver_class, &ft_smooth_renderer_class})
+        if (error == 0) error = FT_Add_Module(*opened, module);
+    if (error != 0 && *opened != nullptr) FT_Done_Library(*opened);
+    return error;
+}
+
+void close_library(FT_Library opened) { FT_Done_Library(opened); }
+#else
+FT_Error open_library(FT_Library* opened) { return FT_Init_FreeType(opened); }
+void close_library(FT_Library opened) { FT_Done_FreeType(opened); }
+#endif
+
+}  // namespace
+
 // ---- The calls ---------------------------------------------------------------
 
 int init() {
-    if (init_count == 0 && FT_Init_FreeType(&library) != 0) {
+    if (init_count == 0 && open_library(&library) != 0) {
         SDL_SetError("Couldn't init FreeType engine");
         return -1;
     }
@@ -308,7 +343,7 @@ int init() {
 }
 
 void quit() {
-    if (init_count > 0 && --init_count == 0) FT_Done_FreeType(library);
+    if (init_count > 0 && --init_count == 0) close_library(library);
 }
 
 Font* open_font(SDL_RWops* src, int freesrc, int ptsize) {
