@@ -85,6 +85,14 @@ class Session {
       .map((line) => line.textContent); document.getElementById('notes-seen').click(); return text; })()`);
   }
 
+  // Waits up to seconds for what test (a function of the page, as text)
+  // gives something true for; resolves to its last value.
+  until(test, seconds = 10) {
+    return this.browser.evaluate(`new Promise((resolve) => { const end = Date.now() + ${seconds * 1000};
+      const wait = () => { const value = (${test})(); if (value || Date.now() > end) resolve(value); else setTimeout(wait, 50); };
+      wait(); })`);
+  }
+
   // Waits up to seconds for the canvas to show what tarno-shot draws for the keys so far.
   async expectScreen(seconds) {
     const shot = path.join(os.tmpdir(), `tarno-browser-${process.pid}.bmp`);
@@ -111,7 +119,124 @@ const COMPLAINTS = [
   "Couldn't load tarno/tarno9.bmp: Couldn't open tarno/tarno9.bmp",
 ];
 
+// What the page says where the user looks: its sentence of failure and its notes.
+const SAID = `() => ((document.getElementById('failure') || {}).textContent || '') + ' | ' +
+  [...document.querySelectorAll('#note-lines div')].map((line) => line.textContent).join(' | ')`;
+
+// Counts of what the page does while it sits still: animation frames, and
+// the clicks started, with whether the sound was opened in a user activation.
+const PROBE = `
+  window.tarnoProbe = { frames: 0, clicks: 0, openedInActivation: [] };
+  const request = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (callback) => request((time) => { window.tarnoProbe.frames++; callback(time); });
+  const start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function (...args) { window.tarnoProbe.clicks++; return start.apply(this, args); };
+  const Context = window.AudioContext;
+  window.AudioContext = function () {
+    window.tarnoProbe.openedInActivation.push(navigator.userActivation.isActive);
+    window.tarnoProbe.context = new Context();
+    return window.tarnoProbe.context;
+  };
+`;
+
+// Cases that open the page themselves.
+const OWN_START = new Set(['first-picture', 'failures', 'small-window']);
+
 const CASES = {
+  // The power-on screen stands in the canvas's place while the wasm is on
+  // its way, and the canvas then shows the same.
+  'first-picture': async (s) => {
+    s.server.held.add('tarno.wasm');
+    await s.browser.send('Page.navigate', { url: s.url });
+    await s.expectScreen(10);
+    if (await s.browser.evaluate("calculator.classList.contains('running')")) throw new Error('the calculator ran before its wasm came');
+    s.server.release();
+    if (!await s.until("() => calculator.classList.contains('running')")) throw new Error('the calculator did not start');
+    await s.tap(61);
+    await s.expectScreen(5);
+  },
+  // Each way of failing, said on the page.
+  'failures': async (s) => {
+    const expect = async (setup, ...sentences) => {
+      s.server.missing.clear();
+      s.server.replaced.clear();
+      setup();
+      await s.browser.send('Page.navigate', { url: s.url });
+      const test = `() => { const said = (${SAID})(); return ${JSON.stringify(sentences)}.every((text) => said.includes(text)) && said; }`;
+      if (!await s.until(test)) throw new Error(`the page says "${await s.browser.evaluate(`(${SAID})()`)}", not "${sentences.join('" and "')}"`);
+    };
+    await expect(() => s.server.missing.add('tarno.wasm'), 'tarno.wasm could not be loaded');
+    await expect(() => s.server.missing.add('tarno.js'), 'tarno.js could not be loaded');
+    await expect(() => s.server.replaced.set('tarno.wasm', Buffer.from('\0asm, cut short')), 'tarno.wasm could not be compiled');
+    const { identifier } = await s.browser.send('Page.addScriptToEvaluateOnNewDocument', { source: 'delete window.WebAssembly;' });
+    await expect(() => {}, 'it has no WebAssembly');
+    await s.browser.send('Page.removeScriptToEvaluateOnNewDocument', { identifier });
+    // The calculator runs, with its own messages: an empty font, a keypad picture cut short.
+    const keypad = fs.readFileSync(path.join(s.web, 'tarno', 'tarno.bmp'));
+    await expect(() => {
+      s.server.replaced.set('tarno/arial.ttf', Buffer.alloc(0));
+      s.server.replaced.set('tarno/tarno.bmp', keypad.subarray(0, 1000));
+    }, "Couldn't open font tarno/arial.ttf", "Couldn't load tarno/tarno.bmp");
+    return 'complains';
+  },
+  // A window smaller than the calculator's pixels: all of it, smaller, and its keys work.
+  'small-window': async (s) => {
+    await s.browser.viewport(200, 260);
+    await s.browser.open(s.url);
+    await s.until("() => calculator.classList.contains('running')");
+    const box = await s.browser.evaluate(`(() => { const r = canvas.getBoundingClientRect();
+      return { left: r.left, top: r.top, right: r.right, bottom: r.bottom }; })()`);
+    if (box.left < 0 || box.top < 0 || box.right > 200 || box.bottom > 260 || box.bottom - box.top < 259)
+      throw new Error('the calculator is not whole in 200 x 260: ' + JSON.stringify(box));
+    // 7 and = at their keys' middles, scaled down.
+    const scale = (box.bottom - box.top) / 320;
+    for (const [x, y] of [[24.5, 184.5], [200.5, 294.5]]) {
+      await s.browser.mouse('mousePressed', box.left + x * scale, box.top + y * scale);
+      await s.browser.mouse('mouseReleased', box.left + x * scale, box.top + y * scale);
+      await sleep(250);
+    }
+    const shown = await s.browser.evaluate("document.getElementById('display').textContent");
+    if (!shown.startsWith(' 7')) throw new Error('the keys did not work in a small window: ' + shown);
+  },
+  // Idle after a tap: no frames, the sound shut again; the first tap of a
+  // finger clicked, with the sound opened as the finger lifted.
+  'idle': async (s) => {
+    await s.browser.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 1 });
+    await s.touch(61);
+    await s.expectScreen(5);
+    await sleep(1000);
+    const before = await s.browser.evaluate('window.tarnoProbe');
+    await sleep(3000);
+    const after = await s.browser.evaluate('({ frames: tarnoProbe.frames, state: tarnoProbe.context && tarnoProbe.context.state })');
+    if (after.frames !== before.frames) throw new Error(`${after.frames - before.frames} frames in 3 s of idling`);
+    if (before.clicks !== 1) throw new Error(`${before.clicks} clicks for the first tap`);
+    if (before.openedInActivation.join() !== 'true') throw new Error('the sound was opened outside an activation: ' + before.openedInActivation);
+    if (after.state !== 'suspended') throw new Error('the sound output is ' + after.state + ' while idle');
+    await s.tap(62);  // and wakes up for the next
+    await s.expectScreen(5);
+  },
+  // The keys for assistive technology: labelled, in the shift state's
+  // meanings, reached by Tab and pressed by Enter; the display's text live.
+  'accessible': async (s) => {
+    const labels = () => s.browser.evaluate("[...document.querySelectorAll('#keys button')].map((b) => b.textContent)");
+    const normal = await labels();
+    if (normal.length !== 39 || normal[0] !== 'square' || normal[4] !== 'Shift' || normal[38] !== 'equals')
+      throw new Error('the keys are ' + normal.join(', '));
+    await s.browser.key('Tab', 'Tab');
+    for (let i = 0; i < 4; ++i) await s.browser.key('Tab', 'Tab');  // to Shift
+    await s.browser.key('Enter', 'Enter', '\r');
+    s.keys.push(15);
+    await s.browser.evaluate('document.activeElement.blur()');  // its ring lies over the canvas
+    await s.expectScreen(5);
+    const shifted = await labels();
+    if (shifted[0] !== 'sine' || shifted[4] !== 'Shift off') throw new Error('the shifted keys are ' + shifted.join(', '));
+    await s.browser.evaluate("document.querySelector('#keys button[data-key=\"15\"]').click()");
+    s.keys.push(15);
+    for (const key of [61, 74, 62, 85]) await s.tap(key);
+    await s.expectScreen(5);
+    const live = await s.browser.evaluate("[document.getElementById('display').getAttribute('aria-live'), document.getElementById('display').textContent]");
+    if (live.join('|') !== 'polite| 3 Norm Rad') throw new Error('the live display says ' + live.join('|'));
+  },
   // 1234567890123456 EXP −62: the longest entry, in a smaller size of the font.
   'long-entry': async (s) => {
     for (const key of [61, 62, 63, 51, 52, 53, 41, 42, 43, 71, 61, 62, 63, 51, 52, 53, 82, 73, 53, 62]) await s.tap(key);
@@ -192,8 +317,28 @@ const CASES = {
     // Light blue (128, 128, 255) in the screen's 5-6-5 bits: 16, 32, 31, widened to 128, 128, 248.
     const pixel = (await s.browser.screenshot({ x: CANVAS.x, y: CANVAS.y, width: 1, height: 1 })).rgb;
     if (pixel.toString('hex') !== '8080f8') throw new Error('the last picture is not light blue: ' + pixel.toString('hex'));
+    // Its words readable: at least 4.5:1 against what lies behind them.
+    const contrast = await s.browser.evaluate(`(() => {
+      const luminance = (colour) => { const [r, g, b] = colour.match(/\\d+/g).slice(0, 3).map((c) => {
+        c /= 255; return c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4); });
+        return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
+      const box = document.querySelector('#ended > div'), button = document.getElementById('restart');
+      // Over the canvas, only a background of its own is what lies behind.
+      if (!/^rgb\\(/.test(getComputedStyle(box).backgroundColor)) return 0;
+      const ratio = (a, b) => (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
+      return Math.min(ratio(luminance(getComputedStyle(box).color), luminance(getComputedStyle(box).backgroundColor)),
+                      ratio(luminance(getComputedStyle(button).color), luminance(getComputedStyle(button).backgroundColor)));
+    })()`);
+    if (!(contrast >= 4.5)) throw new Error('the words after Off have a contrast of ' + contrast);
   },
 };
+
+// Throws when the calculator complained on the console.
+function checkQuiet(browser) {
+  const errors = browser.console.filter((line) => /Unable|Couldn't|failed/.test(line));
+  if (errors.length) throw new Error('the calculator complained: ' + errors.join(' | '));
+  return true;
+}
 
 async function main() {
   const web = path.resolve(args.web || 'build/web');
@@ -208,8 +353,11 @@ async function main() {
   const browser = await Browser.start();
   try {
     await browser.viewport(VIEW.width, VIEW.height);
+    await browser.send('Page.addScriptToEvaluateOnNewDocument', { source: PROBE });
     const session = new Session(browser, `http://127.0.0.1:${server.address().port}/`);
     session.server = server;
+    session.web = web;
+    if (OWN_START.has(args.case)) return await run(session) === 'complains' || checkQuiet(browser) ? 0 : 1;
     await browser.open(session.url);
     if (args.case === 'missing-data') {
       await browser.evaluate(`new Promise((resolve) => { const wait = () =>
@@ -217,9 +365,7 @@ async function main() {
       session.firstNotes = await session.notes();
     }
     await session.expectScreen(10);  // the first screen
-    const outcome = await run(session);
-    const errors = browser.console.filter((line) => /Unable|Couldn't|failed/.test(line));
-    if (errors.length && outcome !== 'complains') throw new Error('the calculator complained: ' + errors.join(' | '));
+    if (await run(session) !== 'complains') checkQuiet(browser);
     return 0;
   } finally {
     await browser.close();

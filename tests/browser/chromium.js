@@ -19,21 +19,48 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
                 '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 
 // Serves folder on a free port of 127.0.0.1; resolves to the server, whose
-// `missing` set names files to answer with 404 as if they were not there.
+// `missing` set names files to answer with 404 as if they were not there,
+// `replaced` map gives other bytes for a file, `held` set names files whose
+// answer waits until release() is called; with `hanging` set it takes every
+// request and never answers; with `compressed` set it sends a file's .br or
+// .gz copy where the browser accepts it, as a web server configured for
+// them does.
 function serve(folder) {
+  const waiting = [];
   const server = http.createServer((request, response) => {
+    if (server.hanging) return;
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/\/$/, '/index.html');
     const file = path.join(folder, path.normalize(name));
-    if (!file.startsWith(folder) || server.missing.has(name.slice(1)) || !fs.existsSync(file) ||
-        fs.statSync(file).isDirectory()) {
-      response.writeHead(404);
-      response.end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-    response.end(fs.readFileSync(file));
+    const answer = () => {
+      const replaced = server.replaced.get(name.slice(1));
+      if (!replaced && (!file.startsWith(folder) || server.missing.has(name.slice(1)) || !fs.existsSync(file) ||
+          fs.statSync(file).isDirectory())) {
+        response.writeHead(404);
+        response.end();
+        return;
+      }
+      const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' };
+      const accepted = request.headers['accept-encoding'] || '';
+      let sent = file;
+      for (const [encoding, extension] of [['br', '.br'], ['gzip', '.gz']]) {
+        if (!replaced && server.compressed && sent === file && accepted.includes(encoding) && fs.existsSync(file + extension)) {
+          sent = file + extension;
+          headers['Content-Encoding'] = encoding;
+        }
+      }
+      response.writeHead(200, headers);
+      response.end(replaced || fs.readFileSync(sent));
+    };
+    if (server.held.has(name.slice(1))) waiting.push(answer);
+    else answer();
   });
   server.missing = new Set();
+  server.replaced = new Map();
+  server.held = new Set();
+  server.release = () => {
+    server.held.clear();
+    waiting.splice(0).forEach((answer) => answer());
+  };
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
@@ -125,8 +152,8 @@ class Browser {
     return this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: ratio, mobile });
   }
 
-  async open(url) {
-    const loaded = this.event('Page.loadEventFired', 20);
+  async open(url, seconds = 20) {
+    const loaded = this.event('Page.loadEventFired', seconds);
     await this.send('Page.navigate', { url });
     await loaded;
   }
