@@ -88,4 +88,17 @@ bool handle_key(KeyCode key);
 // Composes the screen's texts from a state; pure, reads nothing else.
 ScreenTexts screen_texts(const CalcState& state);
 
+// The values kept while the calculator is switched off (the memory, Ans,
+// the angle unit and the format), as one small versioned text.
+constexpr std::size_t KEPT_STATE_SIZE = 160;
+
+// The kept values of state as the kept-state text, NUL-terminated; a
+// memory or Ans that is not a finite number is written as 0.
+void write_kept_state(const CalcState& state, char (&out)[KEPT_STATE_SIZE]);
+
+// Puts the kept values of text (length bytes, no NUL needed) into the state
+// and shows the zero in the kept format, when the text is whole and valid;
+// otherwise changes nothing and returns false with *why saying what is wrong.
+bool restore_kept_state(const char* text, std::size_t length, const char** why);
+
 }  // namespace tarno
