@@ -235,6 +235,7 @@ int main() {
     tarno::platform.sound = &tarno::browser_sound;
     tarno::platform.backend = &tarno::browser_backend;
     tarno::start_up();
+    tarno::restore_kept();
     // One pass of the main loop at each of the browser's frames; main
     // itself never returns, as the native main loop does not: the program
     // ends only in the shutdown's exit, which the page sees.

@@ -1,10 +1,12 @@
 // The browser page's further entry points: frames only while the
-// calculator has something to do, keys pressed by their codes (the page's
-// accessible keypad) and the display's texts in words for it.
+// calculator has something to do, the values kept across starts in the
+// page's storage, keys pressed by their codes (the page's accessible
+// keypad) and the display's texts in words for it.
 //
-// Sections: frames; keys and texts.
+// Sections: frames; kept values; keys and texts.
 #include <emscripten.h>
 
+#include <cstring>
 #include <string>
 
 #include "browser_page.h"
@@ -17,9 +19,52 @@
 EM_JS(void, hold_runtime, (), { runtimeKeepalivePush(); });
 EM_JS(void, release_runtime, (), { runtimeKeepalivePop(); });
 
+// --- Kept values: the page's storage ---
+
+// Copies the stored kept text into out (size bytes, NUL-terminated) and
+// returns its length in bytes: -1 when there is none, or storage cannot be
+// read, which the console then says.
+EM_JS(int, page_read_kept, (char* out, int size), {
+    let text = null;
+    try {
+        text = window.localStorage.getItem('tarno.kept');
+    } catch (error) {
+        console.warn('The kept values cannot be read: the page may not use its storage (' + error.name + ')');
+    }
+    if (text === null) return -1;
+    stringToUTF8(text, out, size);
+    return lengthBytesUTF8(text);
+});
+
+// Stores the kept text, once it has changed; a storage that refuses it
+// (full, forbidden) is said once on the console, and the calculator goes on.
+EM_JS(void, page_write_kept, (const char* text), {
+    try {
+        window.localStorage.setItem('tarno.kept', UTF8ToString(text));
+    } catch (error) {
+        if (!Module.tarnoKeptRefused) console.warn('The kept values cannot be stored (' + error.name + ')');
+        Module.tarnoKeptRefused = true;
+    }
+});
+
+// Says on the console why the kept values were left aside.
+EM_JS(void, page_not_restored, (const char* why), {
+    console.warn('The kept values were not restored: ' + UTF8ToString(why));
+});
+
 namespace tarno {
 
 namespace {
+
+char kept[KEPT_STATE_SIZE];  // the kept text last stored, or read at start
+
+void store_kept_when_changed() {
+    char now[KEPT_STATE_SIZE];
+    write_kept_state(read_only_calc_state(), now);
+    if (std::strcmp(now, kept) == 0) return;
+    std::memcpy(kept, now, sizeof kept);
+    page_write_kept(kept);
+}
 
 // Whether the browser's frame callback is stopped: an idle calculator draws
 // nothing and waits for nothing, so the page stays quiet until input comes.
@@ -27,7 +72,22 @@ bool resting = false;
 
 }  // namespace
 
+void restore_kept() {
+    char stored[KEPT_STATE_SIZE];
+    const int length = page_read_kept(stored, sizeof stored);
+    write_kept_state(read_only_calc_state(), kept);  // what power-on keeps
+    if (length < 0) return;
+    const char* why = "it is longer than any kept text";
+    if (static_cast<std::size_t>(length) < sizeof stored && restore_kept_state(stored, length, &why)) {
+        write_kept_state(read_only_calc_state(), kept);
+        draw_calculator(app.screen);
+        return;
+    }
+    page_not_restored(why);
+}
+
 void after_pass(bool quiet) {
+    store_kept_when_changed();
     if (quiet && !resting) {
         resting = true;
         hold_runtime();

@@ -1,5 +1,6 @@
 // What the browser's backend (browser.cpp) asks of the page's other entry
-// points (browser_page.cpp): the end of each pass of the main loop.
+// points (browser_page.cpp): the kept values at start, and the end of each
+// pass of the main loop.
 #pragma once
 
 namespace tarno {
@@ -8,5 +9,10 @@ namespace tarno {
 // kept values in the page's storage when they changed, and stops the frames
 // when quiet (nothing pressed, nothing pending) until the page wakes them.
 void after_pass(bool quiet);
+
+// After start-up: the memory, Ans, angle unit and format kept in the page's
+// storage, shown; a stored text that cannot be read (or storage that
+// cannot be) leaves the calculator as it started, with one console line.
+void restore_kept();
 
 }  // namespace tarno

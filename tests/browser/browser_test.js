@@ -215,6 +215,38 @@ const CASES = {
     await s.tap(62);  // and wakes up for the next
     await s.expectScreen(5);
   },
+  // Memory, Ans, the angle unit and the format survive Off and a new start;
+  // a kept text that cannot be read, or storage that cannot be, gives one
+  // console line and the calculator as it starts without one.
+  'kept': async (s) => {
+    const setting = [62, 45, 15, 14, 15, 24, 63, 74, 62, 85];  // 2 STO, Deg, Sci, 3 + 2 =
+    for (const key of setting) await s.tap(key);
+    await s.tap(81);  // Off
+    await s.until("() => getComputedStyle(document.getElementById('ended')).display === 'flex'");
+    await s.browser.evaluate("document.getElementById('restart').click()");
+    await sleep(500);
+    await s.until("() => calculator.classList.contains('running')");
+    s.keys = [...setting, 25];  // as after C: memory, Ans, angle and format as they were
+    await s.expectScreen(5);
+    await s.tap(35);
+    await s.tap(55);
+    await s.expectScreen(5);
+    const restart = async (source) => {
+      const { identifier } = await s.browser.send('Page.addScriptToEvaluateOnNewDocument', { source });
+      s.browser.console.length = 0;
+      await s.browser.open(s.url);
+      await s.browser.send('Page.removeScriptToEvaluateOnNewDocument', { identifier });
+      s.keys = [];
+      await s.expectScreen(5);
+      const lines = s.browser.console.filter((line) => /kept values/.test(line));
+      if (lines.length !== 1) throw new Error('the console says ' + (lines.join(' | ') || 'nothing'));
+    };
+    await restart("localStorage.setItem('tarno.kept', 'tarno-state 1\\nmemory 2\\nanswer oops\\n')");
+    await restart("localStorage.setItem('tarno.kept', 'x'.repeat(1 << 20))");
+    await restart("localStorage.setItem('tarno.kept', 'tarno-state 99\\n')");
+    await restart("Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('no', 'SecurityError'); } })");
+    return 'complains';
+  },
   // The keys for assistive technology: labelled, in the shift state's
   // meanings, reached by Tab and pressed by Enter; the display's text live.
   'accessible': async (s) => {
