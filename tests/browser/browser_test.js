@@ -324,6 +324,49 @@ const CASES = {
     await s.tap(61);
     await s.expectScreen(5);
   },
+  // Kept by the service worker: a server that takes the requests and never
+  // answers does not hold the start back.
+  'hanging-network': async (s) => {
+    await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
+    s.server.hanging = true;
+    await s.browser.open(s.url, 10);
+    s.keys = [];
+    await s.expectScreen(10);
+    await s.tap(61);
+    await s.expectScreen(5);
+    s.server.closeAllConnections();
+  },
+  // A new version on the server: the start after it finds it and runs the
+  // old one undisturbed; the start after that runs the new one.
+  'new-version': async (s) => {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarno-page-'));
+    fs.cpSync(s.web, folder, { recursive: true });
+    const server = await serve(folder);
+    try {
+      const url = `http://127.0.0.1:${server.address().port}/`;
+      await s.browser.open(url);
+      await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
+      fs.appendFileSync(path.join(folder, 'page.js'), '\nwindow.tarnoVersion = 2;\n');
+      const worker = path.join(folder, 'sw.js');
+      fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const KEPT = '([^']*)'/, "const KEPT = '$1-next'"));
+      const version = () => s.browser.evaluate('window.tarnoVersion || 1');
+      await s.browser.open(url);
+      if (await version() !== 1) throw new Error('the new version ran at once, not at the next start');
+      s.keys = [];
+      await s.tap(61);
+      await s.expectScreen(5);
+      const kept = await s.until(`() => { caches.keys().then((names) => { window.tarnoCaches = names; }); 
+        return (window.tarnoCaches || []).some((name) => name.endsWith('-next')) && window.tarnoCaches.length === 1; }`, 20);
+      if (!kept) throw new Error('the new version was not kept');
+      await s.browser.open(url);
+      if (await version() !== 2) throw new Error('the second start after the change still ran the old version');
+      s.keys = [];
+      await s.expectScreen(10);
+    } finally {
+      server.close();
+      fs.rmSync(folder, { recursive: true, force: true });
+    }
+  },
   // Without the shifted keypad's picture and the click: the messages, on the
   // console and on the page, and the calculator goes on (Shift shows the
   // texts over the last picture; Shift again the keypad).
