@@ -85,6 +85,14 @@ class Session {
       .map((line) => line.textContent); document.getElementById('notes-seen').click(); return text; })()`);
   }
 
+  // Opens url and waits for the calculator to run: until then the page
+  // shows the same picture, and takes no presses.
+  async open(url = this.url, seconds = 20) {
+    await this.browser.open(url, seconds);
+    if (!await this.until("() => calculator.classList.contains('running')", seconds))
+      throw new Error('the calculator did not start');
+  }
+
   // Waits up to seconds for what test (a function of the page, as text)
   // gives something true for; resolves to its last value.
   until(test, seconds = 10) {
@@ -160,6 +168,7 @@ const CASES = {
     const expect = async (setup, ...sentences) => {
       s.server.missing.clear();
       s.server.replaced.clear();
+      s.server.cut.clear();
       setup();
       await s.browser.send('Page.navigate', { url: s.url });
       const test = `() => { const said = (${SAID})(); return ${JSON.stringify(sentences)}.every((text) => said.includes(text)) && said; }`;
@@ -168,6 +177,8 @@ const CASES = {
     await expect(() => s.server.missing.add('tarno.wasm'), 'tarno.wasm could not be loaded');
     await expect(() => s.server.missing.add('tarno.js'), 'tarno.js could not be loaded');
     await expect(() => s.server.replaced.set('tarno.wasm', Buffer.from('\0asm, cut short')), 'tarno.wasm could not be compiled');
+    await expect(() => s.server.cut.add('tarno.wasm'), 'tarno.wasm could not be loaded');
+    await expect(() => s.server.cut.add('tarno.js'), 'tarno.js could not be loaded');
     const { identifier } = await s.browser.send('Page.addScriptToEvaluateOnNewDocument', { source: 'delete window.WebAssembly;' });
     await expect(() => {}, 'it has no WebAssembly');
     await s.browser.send('Page.removeScriptToEvaluateOnNewDocument', { identifier });
@@ -176,7 +187,8 @@ const CASES = {
     await expect(() => {
       s.server.replaced.set('tarno/arial.ttf', Buffer.alloc(0));
       s.server.replaced.set('tarno/tarno.bmp', keypad.subarray(0, 1000));
-    }, "Couldn't open font tarno/arial.ttf", "Couldn't load tarno/tarno.bmp");
+      s.server.cut.add('tarno/tarno.wav');
+    }, "Couldn't open font tarno/arial.ttf", "Couldn't load tarno/tarno.bmp", "Couldn't open tarno/tarno.wav");
     return 'complains';
   },
   // A window smaller than the calculator's pixels: all of it, smaller, and its keys work.
@@ -234,7 +246,7 @@ const CASES = {
     const restart = async (source) => {
       const { identifier } = await s.browser.send('Page.addScriptToEvaluateOnNewDocument', { source });
       s.browser.console.length = 0;
-      await s.browser.open(s.url);
+      await s.open();
       await s.browser.send('Page.removeScriptToEvaluateOnNewDocument', { identifier });
       s.keys = [];
       await s.expectScreen(5);
@@ -318,7 +330,7 @@ const CASES = {
     await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
     s.server.close();
     s.server.closeAllConnections();
-    await s.browser.open(s.url);
+    await s.open();
     s.keys = [];
     await s.expectScreen(10);
     await s.tap(61);
@@ -329,7 +341,7 @@ const CASES = {
   'hanging-network': async (s) => {
     await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
     s.server.hanging = true;
-    await s.browser.open(s.url, 10);
+    await s.open(s.url, 10);
     s.keys = [];
     await s.expectScreen(10);
     await s.tap(61);
@@ -344,13 +356,13 @@ const CASES = {
     const server = await serve(folder);
     try {
       const url = `http://127.0.0.1:${server.address().port}/`;
-      await s.browser.open(url);
+      await s.open(url);
       await s.browser.evaluate('navigator.serviceWorker.ready.then(() => true)');
       fs.appendFileSync(path.join(folder, 'page.js'), '\nwindow.tarnoVersion = 2;\n');
       const worker = path.join(folder, 'sw.js');
       fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const KEPT = '([^']*)'/, "const KEPT = '$1-next'"));
       const version = () => s.browser.evaluate('window.tarnoVersion || 1');
-      await s.browser.open(url);
+      await s.open(url);
       if (await version() !== 1) throw new Error('the new version ran at once, not at the next start');
       s.keys = [];
       await s.tap(61);
@@ -358,7 +370,7 @@ const CASES = {
       const kept = await s.until(`() => { caches.keys().then((names) => { window.tarnoCaches = names; }); 
         return (window.tarnoCaches || []).some((name) => name.endsWith('-next')) && window.tarnoCaches.length === 1; }`, 20);
       if (!kept) throw new Error('the new version was not kept');
-      await s.browser.open(url);
+      await s.open(url);
       if (await version() !== 2) throw new Error('the second start after the change still ran the old version');
       s.keys = [];
       await s.expectScreen(10);
@@ -433,12 +445,8 @@ async function main() {
     session.server = server;
     session.web = web;
     if (OWN_START.has(args.case)) return await run(session) === 'complains' || checkQuiet(browser) ? 0 : 1;
-    await browser.open(session.url);
-    if (args.case === 'missing-data') {
-      await browser.evaluate(`new Promise((resolve) => { const wait = () =>
-        calculator.classList.contains('running') ? resolve(true) : setTimeout(wait, 20); wait(); })`);
-      session.firstNotes = await session.notes();
-    }
+    await session.open();
+    if (args.case === 'missing-data') session.firstNotes = await session.notes();
     await session.expectScreen(10);  // the first screen
     if (await run(session) !== 'complains') checkQuiet(browser);
     return 0;

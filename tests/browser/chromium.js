@@ -21,7 +21,8 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
 // Serves folder on a free port of 127.0.0.1; resolves to the server, whose
 // `missing` set names files to answer with 404 as if they were not there,
 // `replaced` map gives other bytes for a file, `held` set names files whose
-// answer waits until release() is called; with `hanging` set it takes every
+// answer waits until release() is called, `cut` set names files whose
+// connection breaks halfway through them; with `hanging` set it takes every
 // request and never answers; with `compressed` set it sends a file's .br or
 // .gz copy where the browser accepts it, as a web server configured for
 // them does.
@@ -48,8 +49,14 @@ function serve(folder) {
           headers['Content-Encoding'] = encoding;
         }
       }
+      const body = replaced || fs.readFileSync(sent);
+      if (server.cut.has(name.slice(1))) {
+        response.writeHead(200, { ...headers, 'Content-Length': body.length });
+        response.write(body.subarray(0, body.length >> 1), () => response.destroy());
+        return;
+      }
       response.writeHead(200, headers);
-      response.end(replaced || fs.readFileSync(sent));
+      response.end(body);
     };
     if (server.held.has(name.slice(1))) waiting.push(answer);
     else answer();
@@ -57,6 +64,7 @@ function serve(folder) {
   server.missing = new Set();
   server.replaced = new Map();
   server.held = new Set();
+  server.cut = new Set();
   server.release = () => {
     server.held.clear();
     waiting.splice(0).forEach((answer) => answer());

@@ -5,7 +5,7 @@
 // runs, the page shows its first picture; if it cannot run, the page says
 // why.
 //
-// Sections: placing; sound; presses; keys; failing; the accessible keys
+// Sections: sound; presses; keys; failing; the accessible keys
 // and display; the calculator's side.
 'use strict';
 
@@ -18,27 +18,7 @@ const context = canvas.getContext('2d');
 const picture = context.createImageData(WIDTH, HEIGHT);
 let running = false;
 
-// --- Placing: the calculator (its first picture, its canvas, its keys) ---
-
-// The largest whole number of device pixels per calculator pixel that fits
-// the window, centred on whole device pixels, so that no pixel is smeared;
-// in a window smaller than the calculator's own pixels, as large as fits,
-// smoothed, so that it is still whole.
-function fit() {
-  const ratio = window.devicePixelRatio || 1;
-  const width = document.documentElement.clientWidth * ratio;
-  const height = document.documentElement.clientHeight * ratio;
-  const fits = Math.min(width / WIDTH, height / HEIGHT);
-  const scale = fits >= 1 ? Math.floor(fits) : fits;
-  calculator.classList.toggle('smaller', fits < 1);
-  calculator.classList.add('placed');
-  calculator.style.width = (WIDTH * scale / ratio) + 'px';
-  calculator.style.height = (HEIGHT * scale / ratio) + 'px';
-  calculator.style.left = (Math.max(0, Math.floor((width - WIDTH * scale) / 2)) / ratio) + 'px';
-  calculator.style.top = (Math.max(0, Math.floor((height - HEIGHT * scale) / 2)) / ratio) + 'px';
-}
-window.addEventListener('resize', fit);
-fit();
+// --- Placing: index.html places the calculator before anything else loads ---
 
 // --- Sound: the click, once the browser lets the page make one ---
 
