@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "click_file.h"
+#include "keyboard.h"
+#include "lifecycle.h"
+#include "loop.h"
 
 // --- The page's side ---
 

@@ -6,7 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "keyboard.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 

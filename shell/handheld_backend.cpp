@@ -4,7 +4,11 @@
 // without options, the program is this on any Linux machine too.
 #include <cstdio>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "touch.h"
+#include "x_display.h"
 
 namespace tarno {
 

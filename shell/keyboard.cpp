@@ -5,7 +5,7 @@
 // by the key itself (the numeric keypad without Num Lock, Return, Escape...).
 #include <cstring>
 
-#include "shell_internal.h"
+#include "keyboard.h"
 
 namespace tarno {
 

@@ -6,7 +6,9 @@
 #include <cstdlib>
 
 #include "display.h"
-#include "shell_internal.h"
+#include "lifecycle.h"
+#include "loop.h"
+#include "touch.h"
 
 namespace tarno {
 

@@ -8,7 +8,9 @@
 #include <cstdio>
 
 #include "display.h"
-#include "shell_internal.h"
+#include "keyboard.h"
+#include "lifecycle.h"
+#include "loop.h"
 
 namespace tarno {
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
-#include "shell_internal.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 

@@ -3,7 +3,7 @@
 // program is built with this in place of x11.cpp. Nothing is watched: an
 // idle pass keeps its short SDL_Delay, no window can be destroyed by another
 // client, and there is no clipboard to fill.
-#include "shell_internal.h"
+#include "x_display.h"
 
 namespace tarno {
 

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "options.h"
 
 namespace tarno {
 

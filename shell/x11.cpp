@@ -9,7 +9,8 @@
 #include <cstring>
 
 #include "SDL_syswm.h"
-#include "shell_internal.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 
