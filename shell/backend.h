@@ -29,28 +29,41 @@ public:
     virtual void close() = 0;                 // frees the click and closes the output
 };
 
-// Where the composed screen is shown and where presses and typed keys come
+// Where the composed screen is shown and where the user's input comes
 // from: all that the handheld, a desktop window and a browser do otherwise.
-// One is chosen at start-up; the main loop is the same for all.
+// One is chosen at start-up; the main loop is the same for all. A backend
+// hands what the user does to the shell as input events (input.h), or, the
+// handheld's, as the polled presses of its touch screen.
 class Backend {
 public:
     virtual ~Backend() = default;
-    // Brings up SDL and the display: the SCREEN_WIDTH x SCREEN_HEIGHT x
-    // SCREEN_BITS surface the display composes on, or null after one line
-    // on standard error saying why there is none.
+    // Brings up SDL, the display and the platform's own input: the
+    // SCREEN_WIDTH x SCREEN_HEIGHT x SCREEN_BITS surface the display
+    // composes on, or null after one line on standard error saying why there is none.
     virtual SDL_Surface* open_screen() = 0;
+    // What the platform looks at once the calculator is up, before the first screen.
+    virtual void start() {}
     // Shows screen, just composed by redraw_screen (which flipped it).
     virtual void show(SDL_Surface* screen) = 0;
-    // Whether the screen is pressed now; the place into touch_x, touch_y, in screen pixels.
-    virtual bool poll_press() = 0;
-    // A key pressed on the keyboard.
-    virtual void key_down(const SDL_keysym& key) = 0;
-    // A raw event of the window system, SDL_SYSWMEVENT.
-    virtual void window_event(const SDL_Event& event) = 0;
+    // One SDL event from the main loop, every one but the quit request.
+    virtual void sdl_event(const SDL_Event& event) = 0;
+    // Once in every pass, after the events: input that is polled rather
+    // than reported. True when it pressed a key.
+    virtual bool poll() { return false; }
     // Puts text on the clipboard, where there is one.
     virtual void copy(const std::string& text) = 0;
+    // Asks for the clipboard's text, which comes back as a paste, where there is one.
+    virtual void ask_for_paste() {}
+    // Whether a click that could not be played is reported at each press;
+    // otherwise the missing sound was told once, at start-up.
+    virtual bool tells_every_silent_click() const { return true; }
     // Pauses a pass of the main loop that had nothing to do.
     virtual void pause_idle() = 0;
+    // Stops the platform's own input, first thing at the shutdown.
+    virtual void close_input() {}
+    // The platform's own end, when everything is taken down: the handheld
+    // hands the console to its menu; elsewhere the program ends with status 0.
+    virtual void end();
 };
 
 // What the shell reads from the world besides SDL's events.
@@ -81,7 +94,8 @@ std::unique_ptr<Backend> make_desktop_backend(int scale);
 constexpr int MAX_SCALE = 8;
 
 // The desktop window's scale when none is asked for: the largest at which
-// the window is at most 90 % of a screen screen_height pixels high, at least 1.
-int default_scale(int screen_height);
+// the window is at most 90 % of a screen screen_width x screen_height pixels
+// both ways, at least 1 (even when 1 does not fit).
+int default_scale(int screen_height, int screen_width = 1 << 20);
 
 }  // namespace tarno

@@ -56,8 +56,7 @@ bool repeat_guard_running(std::uint32_t deadline, std::uint32_t now);
 // repeat guard ends sooner, so that a held key repeats on time.
 std::uint32_t idle_wait_ms(std::uint32_t deadline, std::uint32_t now);
 
-// Acts on one SDL event: quit requests, the Start and the volume buttons,
-// keys typed and the window system's events through the backend.
+// Acts on one SDL event: a quit request here, every other through the backend.
 void handle_event(const SDL_Event& event);
 
 // Composes screen for the calculator's state and shows it through the backend.
@@ -68,6 +67,12 @@ void process_key(KeyCode key, SDL_Surface* screen);
 
 // What an accepted tap and a typed key do: the click, then process_key.
 void press_key(KeyCode key);
+
+// The key that press_key pressed last, NO_KEY before the first.
+KeyCode last_pressed_key();
+
+// The volume of every channel moved by step, within 0..MAX_VOLUME, then the click.
+void change_volume(int step);
 
 // The press now at (touch_x, touch_y) through the repeat guard, the hit-test,
 // the click and process_key; true when it reached a key.

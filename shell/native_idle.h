@@ -35,9 +35,10 @@ bool idle_sleeps_on_x(bool x_watched, bool direct_touch, bool joystick_open);
 int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
 
 // The pause of an idle pass on a native display: on the X connection until
-// something happens (waking for a held press's repeat, and often while a
-// keyboard key is held, for SDL's key repeat), else a short SDL_Delay.
-void pause_native_idle(bool on_x_connection, bool keyboard_held);
+// something happens (waking for a held press's repeat where a held press
+// repeats, and often while a keyboard key is held, for SDL's key repeat),
+// else a short SDL_Delay.
+void pause_native_idle(bool on_x_connection, bool keyboard_held, bool held_press_repeats = true);
 
 // Waits until fd has input, timeout_ms passes (-1: no limit) or SIGINT or
 // SIGTERM comes, unless queued() says that something waits already: the two

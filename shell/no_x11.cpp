@@ -18,4 +18,8 @@ void own_clipboard(const std::string&) {}
 
 bool answer_clipboard_event(const SDL_Event&) { return false; }
 
+void ask_for_selection(bool) {}
+
+bool pasted_text(const SDL_Event&, std::string&) { return false; }
+
 }  // namespace tarno

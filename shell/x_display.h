@@ -28,4 +28,13 @@ void own_clipboard(const std::string& text);
 // other event.
 bool answer_clipboard_event(const SDL_Event& event);
 
+// Asks the owner of X's PRIMARY selection (primary) or of CLIPBOARD for its
+// text; the answer comes as an event that pasted_text reads.
+void ask_for_selection(bool primary);
+
+// Whether event is the answer to ask_for_selection; the text into text, ""
+// when there was none (no owner, no text, or an owner that went away).
+// Text longer than a paste may be comes cut, still too long to be taken.
+bool pasted_text(const SDL_Event& event, std::string& text);
+
 }  // namespace tarno

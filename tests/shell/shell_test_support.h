@@ -12,6 +12,7 @@
 
 #include "backend.h"
 #include "click_file.h"
+#include "input.h"
 #include "keyboard.h"
 #include "lifecycle.h"
 #include "loop.h"
