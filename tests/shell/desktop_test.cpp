@@ -1,5 +1,7 @@
 // The desktop window: the keyboard map, where the mouse lands at every
 // scale, the scale chosen for a screen, and typed keys in the main loop.
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "sdl_stand_ins.h"
@@ -81,6 +83,36 @@ TEST(KeyboardMap, CtrlCCopiesAndTheRestDoesNothing) {
         EXPECT_EQ(typed_action(typed.character, typed.key, typed.modifiers).kind, TypedAction::NOTHING) << typed.what;
 }
 
+std::string file_text(const char* path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A text as the man page's source writes it.
+std::string in_roff(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\\' ? std::string("\\e") : c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+}
+
+// Every line of the keyboard table in --help, in README's table of keys and
+// in the man page's KEYBOARD section, as the user reads it there.
+TEST(KeyboardMap, HelpReadmeAndManPageListTheWholeTable) {
+    const std::string help = help_text(), readme = file_text("README.md"), man = file_text("packaging/tarno.1");
+    ASSERT_FALSE(readme.empty());
+    ASSERT_FALSE(man.empty());
+    for (const KeyboardLine& line : keyboard_lines()) {
+        EXPECT_NE(help.find("  " + line.typed + " "), std::string::npos) << line.typed;
+        EXPECT_NE(help.find(" " + line.does + "\n"), std::string::npos) << line.does;
+        const std::string row = "| " + line.typed + " | " + line.does + " |\n";
+        EXPECT_NE(readme.find(row), std::string::npos) << "README lacks the row\n" << row;
+        const std::string item = ".TP\n.B " + in_roff(line.typed) + "\n" + in_roff(line.does) + "\n";
+        EXPECT_NE(man.find(item), std::string::npos) << "the man page lacks\n" << item;
+    }
+}
+
 TEST(DesktopWindow, ScaleFillsAtMostNineTenthsOfTheScreensHeight) {
     const std::vector<std::pair<int, int>> scales = {
         {1080, 3},  // 960 of 1080 rows
@@ -94,6 +126,23 @@ TEST(DesktopWindow, ScaleFillsAtMostNineTenthsOfTheScreensHeight) {
         {100000, 8},
     };
     for (const auto& [height, scale] : scales) EXPECT_EQ(default_scale(height), scale) << height << " rows";
+}
+
+TEST(DesktopWindow, ScaleFitsTheScreensWidthToo) {
+    const std::vector<std::pair<std::pair<int, int>, int>> scales = {
+        {{1080, 1920}, 4},  // an upright monitor: 960 x 1280
+        {{1920, 1080}, 3},  // a wide one: 720 x 960
+        {{500, 2000}, 1},   // 2 would be 480 of 500 columns
+        {{200, 100}, 1},    // smaller than the window at 1: still 1
+    };
+    for (const auto& [size, scale] : scales)
+        EXPECT_EQ(default_scale(size.second, size.first), scale) << size.first << " x " << size.second;
+}
+
+TEST(DesktopWindow, DataIsLookedForHereThenBesideTheProgramThenInstalled) {
+    const std::vector<std::string> folders = data_folders("/tmp", "/home/u/tarno-src/build/tarno", "/usr/share/tarno");
+    EXPECT_EQ(folders, (std::vector<std::string>{"/tmp", "/home/u/tarno-src", "/usr/share/tarno"}));
+    EXPECT_EQ(data_folders("/tmp", "", "/usr/share/tarno"), (std::vector<std::string>{"/tmp", "/usr/share/tarno"}));
 }
 
 SDL_Event mouse_button(Uint8 type, Uint8 button, int x, int y) {
