@@ -256,6 +256,17 @@ TEST_F(CalculatorWindow, FindsItsDataFromAnyFolderOrNamesThePlacesLookedIn) {
     EXPECT_TRUE(calculator_->wait_for_err(line, 10)) << calculator_->err();
 }
 
+// A screen too small for the window even at scale 1: it opens at 1, and says so.
+TEST(SmallScreen, TheWindowOpensAtScaleOneAndSaysSo) {
+    XServer x{"200x300x24"};
+    ASSERT_FALSE(x.display().empty());
+    Child calculator(Command{{TARNO_PROGRAM, "--desktop"}, {{"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", "none"}}});
+    EXPECT_TRUE(calculator.wait_for_err("tarno: the screen, 200 x 300, is smaller than the window at scale 1, 240 x 320\n", 10))
+        << calculator.err();
+    EXPECT_EQ(calculator.wait(0.3), -1);
+    calculator.stop();
+}
+
 TEST_F(CalculatorWindow, ABadOptionEndsItAtOnceWithoutAWindow) {
     for (const char* bad : {"--scale=0", "--window"}) {
         start({"--desktop", bad});

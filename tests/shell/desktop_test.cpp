@@ -205,6 +205,17 @@ TEST_F(Desktop, TypedKeysClickAndCountWithoutTheTapsWait) {
     EXPECT_EQ(sound.clicks, 4) << "with Off's click";
 }
 
+TEST_F(Desktop, WithoutSoundKeysAreSilentWithoutAMessageEach) {
+    sound.click_channel = -1;
+    const auto backend = make_desktop_backend(2);
+    platform.backend = backend.get();
+    EXPECT_EQ(tarno_test::stderr_of([] { handle_event(typed('7', SDLK_7)); }), "");
+    platform.backend = &handheld_backend();
+    EXPECT_EQ(tarno_test::stderr_of([] { press_key(KEY_8); }), "Unable to play WAV file: " + std::string(SDL_GetError()) + "\n")
+        << "the handheld says so at every press";
+    EXPECT_EQ(read_only_calc_state().x_value, 78.0);
+}
+
 TEST_F(Desktop, TheNumberIsCopiedWithoutItsLeadingBlank) {
     EXPECT_EQ(number_to_copy(), "0");
     for (KeyCode key : {KEY_1, KEY_2, KEY_SIGN}) handle_key(key);

@@ -114,6 +114,14 @@ TEST_F(Pointers, BadInputPressesNothing) {
     expect_shown_as_taps({});
 }
 
+TEST_F(Pointers, APasteOrATypedKeyWhileAKeyIsHeldComesFirst) {
+    pointer(InputEvent::POINTER_DOWN, 0, KEY_7);
+    paste_text("12");
+    type_key(SDL_keysym{0, SDLK_UNKNOWN, KMOD_NONE, '3'});
+    pointer(InputEvent::POINTER_UP, 0, KEY_7);
+    expect_shown_as_taps({KEY_1, KEY_2, KEY_3, KEY_7});
+}
+
 TEST_F(Pointers, AHeldKeyShowsInvertedAndOnlyItsCellChanges) {
     draw_calculator(app.screen);
     const std::vector<Uint16> before = pixels(app.screen);
