@@ -1,7 +1,9 @@
 // The desktop's and the browser's input: pointers that act on release over
 // the key they went down on, every key and shifted meaning from the
 // keyboard, the key cursor, the paste's rules and the copy's form. What
-// each should do is told as the taps on the keypad that do the same.
+// each should do is told as the taps on the keypad that do the same. (The
+// pressed look, clicks of no length and fingers lifting in turn are the
+// desktop's and the browser's end-to-end tests'.)
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,25 +56,6 @@ std::vector<Uint16> pixels(SDL_Surface* screen) {
     return out;
 }
 
-TEST_F(Pointers, EveryPressCountsOnReleaseOverItsKeyWithoutAWait) {
-    // Down and up at the same instant, twice: no repeat guard.
-    for (int i = 0; i < 2; ++i) {
-        pointer(InputEvent::POINTER_DOWN, 0, KEY_7);
-        EXPECT_EQ(sound.clicks, i) << "nothing acts on the way down";
-        pointer(InputEvent::POINTER_UP, 0, KEY_7);
-    }
-    EXPECT_EQ(sound.clicks, 2);
-    expect_shown_as_taps({KEY_7, KEY_7});
-}
-
-TEST_F(Pointers, TwoFingersTypeInTheOrderTheyLift) {
-    pointer(InputEvent::POINTER_DOWN, 1, KEY_7);
-    pointer(InputEvent::POINTER_DOWN, 2, KEY_8);
-    pointer(InputEvent::POINTER_UP, 2, KEY_8);
-    pointer(InputEvent::POINTER_UP, 1, KEY_7);
-    expect_shown_as_taps({KEY_8, KEY_7});
-}
-
 TEST_F(Pointers, SlidingPressesNothingAndLeavingCancels) {
     for (KeyCode key : {KEY_1, KEY_2}) {
         pointer(InputEvent::POINTER_DOWN, 0, key);
@@ -120,29 +103,6 @@ TEST_F(Pointers, APasteOrATypedKeyWhileAKeyIsHeldComesFirst) {
     type_key(SDL_keysym{0, SDLK_UNKNOWN, KMOD_NONE, '3'});
     pointer(InputEvent::POINTER_UP, 0, KEY_7);
     expect_shown_as_taps({KEY_1, KEY_2, KEY_3, KEY_7});
-}
-
-TEST_F(Pointers, AHeldKeyShowsInvertedAndOnlyItsCellChanges) {
-    draw_calculator(app.screen);
-    const std::vector<Uint16> before = pixels(app.screen);
-    pointer(InputEvent::POINTER_DOWN, 0, KEY_EQUALS);
-    const std::vector<Uint16> held = pixels(app.screen);
-    int inverted = 0;
-    for (int y = 0; y < 240; ++y) {
-        for (int x = 0; x < 320; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * 320 + x;
-            // The equals key as drawn: its two cells and the gap between them.
-            const bool in_key = x >= 287 && x <= 309 && y >= 8 && y <= 93;
-            if (in_key) inverted += held[i] == static_cast<Uint16>(~before[i]);
-            else ASSERT_EQ(held[i], before[i]) << "(" << x << ", " << y << ")";
-        }
-    }
-    EXPECT_EQ(inverted, 23 * 86);
-    pointer(InputEvent::POINTER_UP, 0, KEY_EQUALS);
-    draw_calculator(app.screen);
-    const std::vector<Uint16> after = pixels(app.screen);
-    pointer(InputEvent::POINTER_CANCEL, 0, KEY_EQUALS);
-    EXPECT_EQ(pixels(app.screen), after) << "released: the plain picture again";
 }
 
 // Every shifted meaning and function from the keyboard, from both shift
