@@ -118,7 +118,7 @@ std::string clipboard_text;  // what the calculator offers while it owns the cli
 
 // The property of the calculator's window that a selection's text is written into.
 constexpr const char* PASTE_PROPERTY = "TARNO_PASTE";
-constexpr long PASTE_READ_LONGS = 64;  // 256 bytes
+constexpr long PASTE_READ_LONGS = 1 << 16;  // 256 KiB, the most one X request holds by default
 
 Atom atom(const char* name) { return XInternAtom(x_display, name, False); }
 
@@ -189,12 +189,12 @@ bool pasted_text(const SDL_Event& event, std::string& text) {
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    // A little more than a paste may hold is read: the rest is refused anyway.
     if (XGetWindowProperty(x_display, x_window, x->xselection.property, 0, PASTE_READ_LONGS, True,
                            AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
         data != nullptr) {
-        // Text in bytes; anything else (a transfer in pieces, INCR, among them) is no paste.
-        if (format == 8 && (type == atom("UTF8_STRING") || type == XA_STRING))
+        // Text in bytes, read whole; anything else (a transfer in pieces,
+        // INCR, among them, or more than was read) is no paste.
+        if (format == 8 && after == 0 && (type == atom("UTF8_STRING") || type == XA_STRING))
             text.assign(reinterpret_cast<const char*>(data), items);
         XFree(data);
     }

@@ -33,8 +33,8 @@ bool answer_clipboard_event(const SDL_Event& event);
 void ask_for_selection(bool primary);
 
 // Whether event is the answer to ask_for_selection; the text into text, ""
-// when there was none (no owner, no text, or an owner that went away).
-// Text longer than a paste may be comes cut, still too long to be taken.
+// when there was none (no owner, no text, an owner that went away, or a
+// text sent in pieces, far longer than a paste may be).
 bool pasted_text(const SDL_Event& event, std::string& text);
 
 }  // namespace tarno
