@@ -1,12 +1,20 @@
 // The desktop's backend: the calculator upright in a window, as the user of
 // the handheld sees it, every pixel a whole square of screen pixels; the
-// mouse for the finger and the keyboard for the keys. The screen is composed
-// exactly as on the handheld, on a surface of the handheld's size, and then
-// turned into the window.
+// mouse's left button for the finger, event by event (a key shows pressed
+// while held and acts when released over it), the middle button pasting
+// X's PRIMARY selection, and the keyboard for the keys. The screen is
+// composed exactly as on the handheld, on a surface of the handheld's size,
+// and then turned into the window.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "input.h"
+#include "lifecycle.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 
@@ -16,8 +24,11 @@ constexpr const char* WINDOW_TITLE = "tarno";
 constexpr const char* ICON_FILE = "tarno/icon.bmp";
 constexpr int ICON_SIZE = 32;
 
-// The window takes at most 90 % of the screen's height by default.
+// The window takes at most 90 % of the screen's height and width by default.
 constexpr int SCREEN_SHARE_PERCENT = 90;
+
+// The mouse is the desktop's one pointer.
+constexpr int MOUSE_POINTER = 0;
 
 constexpr const char* NEEDS_A_DISPLAY =
     "tarno: --desktop needs an X display for its window; without one, start a virtual one:"
@@ -61,6 +72,8 @@ public:
     ~DesktopBackend() override { SDL_FreeSurface(upright_); }
 
     SDL_Surface* open_screen() override {
+        // Started from a menu or another folder, the data is found all the same.
+        go_to_data_folder();
         // Without a display SDL would fall back to drawing the calculator
         // with letters in the terminal; a window is what was asked for.
         setenv("SDL_VIDEODRIVER", "x11", 0);
@@ -92,35 +105,62 @@ public:
         if (SDL_Flip(window_) < 0) std::fputs("SDL_Flip failed", stderr);
     }
 
-    bool poll_press() override {
-        // The window shows the screen turned clockwise: its rows are the
-        // screen's columns, its columns the screen's rows from the bottom.
-        int x = 0, y = 0;
-        const Uint8 buttons = SDL_GetMouseState(&x, &y);
-        app.touch_x = y / scale_;
-        app.touch_y = SCREEN_HEIGHT - 1 - x / scale_;
-        return buttons != 0;
-    }
-
-    void key_down(const SDL_keysym& key) override { type_key(key); }
-
-    void window_event(const SDL_Event& event) override {
-        if (window_destroyed(event)) app.quit_requested = 1;
-        else answer_clipboard_event(event);
+    void sdl_event(const SDL_Event& event) override {
+        switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT) pointer(InputEvent::POINTER_DOWN, event.button.x, event.button.y);
+            else if (event.button.button == SDL_BUTTON_MIDDLE) ask_for_selection(true);
+            break;  // the right button and the wheel press nothing
+        case SDL_MOUSEMOTION: pointer(InputEvent::POINTER_MOVE, event.motion.x, event.motion.y); break;
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button == SDL_BUTTON_LEFT) pointer(InputEvent::POINTER_UP, event.button.x, event.button.y);
+            break;
+        case SDL_ACTIVEEVENT:
+            // Gone to another window: a key held down un-presses, and acts not.
+            if (event.active.gain == 0 && (event.active.state & SDL_APPINPUTFOCUS))
+                handle_input(pointer_input(InputEvent::POINTER_CANCEL, ALL_POINTERS));
+            break;
+        case SDL_KEYDOWN: type_key(event.key.keysym); break;
+        case SDL_SYSWMEVENT: window_event(event); break;
+        default: break;
+        }
     }
 
     void copy(const std::string& text) override { own_clipboard(text); }
+    void ask_for_paste() override { ask_for_selection(false); }
+    bool tells_every_silent_click() const override { return false; }
 
     void pause_idle() override {
-        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held());
+        // A held mouse button repeats nothing here: no reason to wake for it.
+        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held(), false);
     }
 
 private:
+    // The mouse at (x, y) in the window: the window shows the screen turned
+    // clockwise, so its rows are the screen's columns and its columns the
+    // screen's rows from the bottom.
+    void pointer(InputEvent::Kind kind, int x, int y) {
+        handle_input(pointer_input(kind, MOUSE_POINTER, y / scale_, SCREEN_HEIGHT - 1 - x / scale_));
+    }
+
+    void window_event(const SDL_Event& event) {
+        std::string text;
+        if (window_destroyed(event)) app.quit_requested = 1;
+        else if (pasted_text(event, text)) paste_text(text);
+        else answer_clipboard_event(event);
+    }
+
     bool open_window() {
         char driver[16] = {};
         SDL_VideoDriverName(driver, sizeof driver);
         if (std::string(driver) != "x11") return false;
-        if (scale_ == 0) scale_ = default_scale(SDL_GetVideoInfo()->current_h);
+        if (scale_ == 0) {
+            const SDL_VideoInfo* info = SDL_GetVideoInfo();
+            scale_ = default_scale(info->current_h, info->current_w);
+            if (info->current_h < SCREEN_WIDTH || info->current_w < SCREEN_HEIGHT)
+                std::fprintf(stderr, "tarno: the screen, %d x %d, is smaller than the window at scale 1, %d x %d\n",
+                             info->current_w, info->current_h, SCREEN_HEIGHT, SCREEN_WIDTH);
+        }
         SDL_WM_SetCaption(WINDOW_TITLE, WINDOW_TITLE);
         set_window_icon();
         window_ = SDL_SetVideoMode(SCREEN_HEIGHT * scale_, SCREEN_WIDTH * scale_, SCREEN_BITS, 0);
@@ -135,8 +175,10 @@ private:
 
 }  // namespace
 
-int default_scale(int screen_height) {
-    const int scale = screen_height * SCREEN_SHARE_PERCENT / (100 * SCREEN_WIDTH);
+int default_scale(int screen_height, int screen_width) {
+    // The window is the screen turned upright: SCREEN_HEIGHT wide, SCREEN_WIDTH high.
+    const int scale = std::min(screen_height * SCREEN_SHARE_PERCENT / (100 * SCREEN_WIDTH),
+                               screen_width * SCREEN_SHARE_PERCENT / (100 * SCREEN_HEIGHT));
     return scale < 1 ? 1 : (scale > MAX_SCALE ? MAX_SCALE : scale);
 }
 

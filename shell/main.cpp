@@ -3,7 +3,10 @@
 // menu, or with status 0; --desktop shows it upright in a window.
 #include <cstdio>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "lifecycle.h"
+#include "loop.h"
+#include "options.h"
 
 // The GP2X firmware's SDL looks for this symbol in the program itself, so the
 // executable defines and exports it; the calculator never uses it.

@@ -13,6 +13,14 @@ namespace tarno {
 // loop for every accepted press and by the tools for taps.
 KeyCode key_at(int x, int y);
 
+// A key's cell on the landscape screen, as drawn: w x h pixels from (x, y);
+// the equals key's is its two cells with the gap between them. All zero for
+// a code that names no key.
+struct KeyCell {
+    int x, y, w, h;
+};
+KeyCell key_cell(KeyCode key);
+
 // A command-line word as a message shows it back: its first limit bytes,
 // each byte outside printable ASCII as \xHH and a backslash as \\, then
 // "..." when cut. A path is shown whole (WHOLE), since a part names another file.
