@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "desktop.h"
 #include "shell_internal.h"
 
 namespace tarno {
@@ -46,12 +47,14 @@ void set_window_icon() {
     SDL_FreeSurface(icon);
 }
 
-// Whether any key of the keyboard is held down.
+// Whether any key of the keyboard that repeats is held down. SDL counts a
+// lock that is on (Num Lock, Caps Lock, Scroll Lock) as a key held; those
+// and the modifiers (Shift to Compose), held alone, type nothing.
 bool keyboard_held() {
     int count = 0;
     const Uint8* keys = SDL_GetKeyState(&count);
     for (int i = 0; i < count; ++i)
-        if (keys[i]) return true;
+        if (keys[i] && (i < SDLK_NUMLOCK || i > SDLK_COMPOSE)) return true;
     return false;
 }
 
@@ -112,7 +115,9 @@ public:
     void copy(const std::string& text) override { own_clipboard(text); }
 
     void pause_idle() override {
-        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held());
+        // Woken to close the click's audio device once it has been quiet.
+        const int until_closed = close_sound_when_quiet();
+        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held(), until_closed);
     }
 
 private:

@@ -66,7 +66,7 @@ int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now) {
     return repeat_guard_running(deadline, now) ? static_cast<int>(deadline - now) : 0;
 }
 
-void pause_native_idle(bool on_x_connection, bool keyboard_held) {
+void pause_native_idle(bool on_x_connection, bool keyboard_held, int longest_ms) {
     if (!on_x_connection) {
         SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
         return;
@@ -74,6 +74,7 @@ void pause_native_idle(bool on_x_connection, bool keyboard_held) {
     const bool pressed = SDL_GetMouseState(nullptr, nullptr) != 0;
     int timeout = x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock());
     if (keyboard_held) timeout = timeout < 0 ? KEY_HELD_WAIT_MS : std::min(timeout, KEY_HELD_WAIT_MS);
+    if (longest_ms >= 0) timeout = timeout < 0 ? longest_ms : std::min(timeout, longest_ms);
     wait_for_x_event(timeout);
 }
 
