@@ -114,6 +114,10 @@ public:
 
     void copy(const std::string& text) override { own_clipboard(text); }
 
+    void restore_kept() override { restore_state_file(); }
+
+    void keep() override { keep_state_file(); }
+
     void pause_idle() override {
         // Woken to close the click's audio device once it has been quiet.
         const int until_closed = close_sound_when_quiet();

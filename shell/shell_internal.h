@@ -116,6 +116,10 @@ public:
     virtual void copy(const std::string& text) = 0;
     // Pauses a pass of the main loop that had nothing to do.
     virtual void pause_idle() = 0;
+    // Just after the power-on: puts back what was kept from the last run, where anything is kept.
+    virtual void restore_kept() {}
+    // After a key was handled and shown: keeps what is kept between runs, where anything is.
+    virtual void keep() {}
 };
 
 // What the shell reads from the world besides SDL's events.

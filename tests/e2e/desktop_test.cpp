@@ -1,7 +1,8 @@
 // The calculator upright in a desktop window, as a person at a desktop uses
 // it: the real program with --desktop under an X server of its own, clicked
 // and typed at with xdotool, its window read back with xwd and compared with
-// tarno-shot's upright picture, scaled; its number pasted with xclip.
+// tarno-shot's upright picture, scaled; its number pasted with xclip; its
+// memory and modes kept across a restart.
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,12 @@ protected:
     void start(const std::vector<std::string>& options) {
         std::vector<std::string> argv = {TARNO_PROGRAM};
         argv.insert(argv.end(), options.begin(), options.end());
-        // No sound device, as on many a desktop machine: the window opens all the same.
-        calculator_.emplace(Command{argv, {{"DISPLAY", x_.display()}, {"SDL_AUDIODRIVER", "no-such-device"}}});
+        // No sound device, as on many a desktop machine: the window opens all
+        // the same. The state is kept in the test's folder, not the user's.
+        calculator_.emplace(Command{argv,
+                                    {{"DISPLAY", x_.display()},
+                                     {"SDL_AUDIODRIVER", "no-such-device"},
+                                     {"XDG_STATE_HOME", files_.path()}}});
     }
 
     // Runs an X client of the test's server to its end.
@@ -101,6 +106,28 @@ TEST_F(CalculatorWindow, ClicksAndTypedKeysCalculateCopyAndCtrlQEndsIt) {
 
     type({"ctrl+q"}, {});
     EXPECT_EQ(calculator_->wait(5), 0) << "Ctrl+Q ends the program as Off does";
+}
+
+TEST_F(CalculatorWindow, MemoryAnsAngleAndFormatAreKeptAcrossARestart) {
+    start({"--desktop", "--scale=" + std::to_string(SCALE)});
+    expect_window_shows_keys(15);
+    // 7 into the memory, degrees, Sci then fix 0; then 2 + 3 = for Ans.
+    for (int code : {KEY_7, KEY_STORE, KEY_SHIFT, KEY_ROOT, KEY_LOG, KEY_LOG, KEY_SHIFT}) click(code);
+    type({"2", "plus", "3", "Return"}, {KEY_2, KEY_ADD, KEY_3, KEY_EQUALS});
+    expect_window_shows_keys(5);
+    type({"ctrl+q"}, {});
+    ASSERT_EQ(calculator_->wait(5), 0);
+
+    // Started again, it shows what C would have shown: the memory, Deg and Fix0 kept.
+    start({"--desktop", "--scale=" + std::to_string(SCALE)});
+    tokens_.push_back(std::to_string(KEY_CLEAR));
+    expect_window_shows_keys(15);
+    EXPECT_EQ(calculator_->err().find("kept state"), std::string::npos) << calculator_->err();
+    click(KEY_ANSWER);  // 5
+    click(KEY_ADD);
+    click(KEY_RECALL);  // 7
+    click(KEY_EQUALS);
+    expect_window_shows_keys(5);  // 12
 }
 
 TEST_F(CalculatorWindow, ABadOptionEndsItAtOnceWithoutAWindow) {
