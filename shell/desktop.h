@@ -4,7 +4,9 @@
 // device is open from start to end and it keeps nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "shell_internal.h"
 
@@ -19,6 +21,14 @@ Sound& quiet_sound();
 // Closes the quiet sound's device when its quiet while is over: how many
 // milliseconds until it is to be closed, or -1 when it is closed.
 int close_sound_when_quiet();
+
+// --- The taskbar's icon ---
+
+// Sets the window's _NET_WM_ICON, where taskbars look for a running
+// program's icon: icon holds the width, the height, then the pixels row by
+// row as 0xAARRGGBB. Only after watch_x_connection said true; the build
+// without X11 has no window to set it on.
+void set_taskbar_icon(const std::vector<std::uint32_t>& icon);
 
 // --- The kept state ---
 

@@ -2,7 +2,8 @@
 // it: the real program with --desktop under an X server of its own, clicked
 // and typed at with xdotool, its window read back with xwd and compared with
 // tarno-shot's upright picture, scaled; its number pasted with xclip; its
-// memory and modes kept across a restart.
+// memory and modes kept across a restart; its class and icon for taskbars.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -128,6 +129,48 @@ TEST_F(CalculatorWindow, MemoryAnsAngleAndFormatAreKeptAcrossARestart) {
     click(KEY_RECALL);  // 7
     click(KEY_EQUALS);
     expect_window_shows_keys(5);  // 12
+}
+
+// Taskbars find the running window's icon by its class, which the desktop
+// entry names, or in the window's own _NET_WM_ICON.
+TEST_F(CalculatorWindow, WindowHasTheDesktopEntrysClassAndTheCalculatorsIcon) {
+    start({"--desktop"});
+    const Finished found = x_client({"xdotool", "search", "--sync", "--class", "tarno"});
+    ASSERT_EQ(found.status, 0);
+    const std::string window = found.out.substr(0, found.out.find('\n'));
+    const std::string entry = file_text("packaging/tarno.desktop");
+    const std::size_t at = entry.find("\nStartupWMClass=");
+    ASSERT_NE(at, std::string::npos) << "the desktop entry names no class";
+    const std::string entry_class = entry.substr(at + 16, entry.find('\n', at + 1) - at - 16);
+    EXPECT_EQ(x_client({"xprop", "-id", window, "WM_CLASS"}).out,
+              "WM_CLASS(STRING) = \"" + entry_class + "\", \"" + entry_class + "\"\n");
+
+    // The icon's pixels as 0xAARRGGBB, after its width and height.
+    const Finished icon =
+        x_client({"xprop", "-id", window, "-notype", "-f", "_NET_WM_ICON", "32c", "=$0+\\n", "_NET_WM_ICON"});
+    std::vector<std::uint32_t> values;
+    for (std::size_t i = icon.out.find('='); i != std::string::npos && i + 1 < icon.out.size();
+         i = icon.out.find(',', i + 1))
+        values.push_back(static_cast<std::uint32_t>(std::stoul(icon.out.substr(i + 1))));
+    ASSERT_EQ(values.size(), 2u + 32 * 32) << icon.out.substr(0, 200);
+    EXPECT_EQ(values[0], 32u);
+    EXPECT_EQ(values[1], 32u);
+    // The window's own icon file, magenta where it is transparent.
+    const Picture drawn = read_bmp("tarno/icon.bmp", 32, 32);
+    ASSERT_EQ(drawn.size(), 32u * 32);
+    int opaque = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const std::uint32_t argb = values[2 + i];
+        const std::uint16_t rgb565 = static_cast<std::uint16_t>((argb >> 8 & 0xf800) | (argb >> 5 & 0x07e0) | (argb >> 3 & 0x1f));
+        if (drawn[i] == 0xf81f) {
+            EXPECT_EQ(argb, 0u) << "transparent pixel " << i;
+        } else {
+            ++opaque;
+            EXPECT_EQ(argb >> 24, 0xffu) << "pixel " << i;
+            EXPECT_EQ(rgb565, drawn[i]) << "pixel " << i;
+        }
+    }
+    EXPECT_GT(opaque, 32 * 32 / 3);
 }
 
 TEST_F(CalculatorWindow, ABadOptionEndsItAtOnceWithoutAWindow) {
