@@ -30,14 +30,15 @@ public:
     void open() override {
         mixer_sound().open();
         started_ = true;
-        opens_ = device_open();
-        volume_ = opens_ ? mixer_sound().volume() : MAX_VOLUME;
+        // Without a click to play the device is not worth opening again.
+        opens_ = device_open() && app.click_sound != nullptr;
+        volume_ = device_open() ? mixer_sound().volume() : MAX_VOLUME;
         close_at_ = platform.clock() + QUIET_WHILE_MS;
     }
 
     int play_click() override {
-        // Without a device at start-up there is none to open later either:
-        // the click fails as on the handheld, once per key.
+        // Without a device or a click at start-up there is none later
+        // either: the click fails as on the handheld, one line per key.
         if (opens_ && !device_open()) {
             mixer_sound().open();
             if (device_open()) mixer_sound().set_volume(volume_);
@@ -79,7 +80,7 @@ private:
     static bool device_open() { return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0; }
 
     bool started_ = false;    // opened and not closed for good: the device is this sound's
-    bool opens_ = false;      // the device opened at start-up, so it can be opened again
+    bool opens_ = false;      // the device and the click opened at start-up, so they can be opened again
     int volume_ = MAX_VOLUME;  // the volume buttons' setting, given to the device at every opening
     std::uint32_t close_at_ = 0;
 };
