@@ -64,6 +64,10 @@ public:
     // The platform's own end, when everything is taken down: the handheld
     // hands the console to its menu; elsewhere the program ends with status 0.
     virtual void end();
+    // Just after the power-on: puts back what was kept from the last run, where anything is kept.
+    virtual void restore_kept() {}
+    // After a key was handled and shown: keeps what is kept between runs, where anything is.
+    virtual void keep() {}
 };
 
 // What the shell reads from the world besides SDL's events.

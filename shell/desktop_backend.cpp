@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "backend.h"
+#include "desktop.h"
 #include "input.h"
 #include "lifecycle.h"
 #include "loop.h"
@@ -21,6 +24,10 @@ namespace tarno {
 namespace {
 
 constexpr const char* WINDOW_TITLE = "tarno";
+// The window's class, WM_CLASS, by which taskbars match the running window
+// to the desktop entry (its StartupWMClass) and so to its icon. SDL would
+// take the program file's name, which a launcher or a rename can change.
+constexpr const char* WINDOW_CLASS = "tarno";
 constexpr const char* ICON_FILE = "tarno/icon.bmp";
 constexpr int ICON_SIZE = 32;
 
@@ -39,8 +46,32 @@ bool same_pixels(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
            a->Bmask == b->Bmask;
 }
 
+// The window's icon for taskbars, as set_taskbar_icon takes it.
+std::vector<std::uint32_t> taskbar_icon;
+
+// The icon's pixels as 0xAARRGGBB after its width and height, key colour transparent.
+std::vector<std::uint32_t> argb_pixels(SDL_Surface* icon, Uint32 key) {
+    std::vector<std::uint32_t> pixels{static_cast<std::uint32_t>(icon->w), static_cast<std::uint32_t>(icon->h)};
+    SDL_LockSurface(icon);
+    const int bytes = icon->format->BytesPerPixel;
+    for (int y = 0; y < icon->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(icon->pixels) + y * icon->pitch;
+        for (int x = 0; x < icon->w; ++x) {
+            Uint32 pixel = 0;
+            std::memcpy(&pixel, row + x * bytes, bytes);  // little-endian, as the BMP's pixels are
+            Uint8 r, g, b;
+            SDL_GetRGB(pixel, icon->format, &r, &g, &b);
+            pixels.push_back(pixel == key ? 0 : 0xffu << 24 | std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b);
+        }
+    }
+    SDL_UnlockSurface(icon);
+    return pixels;
+}
+
 // The calculator's icon for the window: a 32x32 picture whose pure magenta
-// is transparent. A picture of another size is not taken.
+// is transparent. A picture of another size is not taken. SDL gives the
+// window system only the old bitmap of it; taskbars get its pixels later,
+// once the window exists (set_taskbar_icon).
 void set_window_icon() {
     SDL_Surface* icon = SDL_LoadBMP_RW(open_data_file(ICON_FILE), 1);
     if (icon == nullptr) {
@@ -48,8 +79,10 @@ void set_window_icon() {
         return;
     }
     if (icon->w == ICON_SIZE && icon->h == ICON_SIZE) {
-        SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
+        const Uint32 key = SDL_MapRGB(icon->format, 255, 0, 255);
+        SDL_SetColorKey(icon, SDL_SRCCOLORKEY, key);
         SDL_WM_SetIcon(icon, nullptr);
+        taskbar_icon = argb_pixels(icon, key);
     } else {
         std::fprintf(stderr, "Couldn't load %s: %d x %d pixels, not %d x %d\n", ICON_FILE, icon->w, icon->h,
                      ICON_SIZE, ICON_SIZE);
@@ -57,12 +90,14 @@ void set_window_icon() {
     SDL_FreeSurface(icon);
 }
 
-// Whether any key of the keyboard is held down.
+// Whether any key of the keyboard that repeats is held down. SDL counts a
+// lock that is on (Num Lock, Caps Lock, Scroll Lock) as a key held; those
+// and the modifiers (Shift to Compose), held alone, type nothing.
 bool keyboard_held() {
     int count = 0;
     const Uint8* keys = SDL_GetKeyState(&count);
     for (int i = 0; i < count; ++i)
-        if (keys[i]) return true;
+        if (keys[i] && (i < SDLK_NUMLOCK || i > SDLK_COMPOSE)) return true;
     return false;
 }
 
@@ -77,6 +112,7 @@ public:
         // Without a display SDL would fall back to drawing the calculator
         // with letters in the terminal; a window is what was asked for.
         setenv("SDL_VIDEODRIVER", "x11", 0);
+        setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);
         start_sdl();  // what failed besides the video, the mixer or the joystick says or does not matter
         if (!SDL_WasInit(SDL_INIT_VIDEO) || !open_window()) {
             std::fputs(NEEDS_A_DISPLAY, stderr);
@@ -85,6 +121,7 @@ public:
         SDL_EnableUNICODE(1);
         SDL_EnableKeyRepeat(SDL_DEFAULT_REPEAT_DELAY, SDL_DEFAULT_REPEAT_INTERVAL);
         x_watched_ = watch_x_connection();
+        if (x_watched_) set_taskbar_icon(taskbar_icon);
         SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS,
                                                    0xF800, 0x07E0, 0x001F, 0);
         if (screen != nullptr && !same_pixels(screen->format, window_->format))
@@ -130,9 +167,16 @@ public:
     void ask_for_paste() override { ask_for_selection(false); }
     bool tells_every_silent_click() const override { return false; }
 
+    void restore_kept() override { restore_state_file(); }
+
+    void keep() override { keep_state_file(); }
+
     void pause_idle() override {
-        // A held mouse button repeats nothing here: no reason to wake for it.
-        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held(), false);
+        // A held mouse button repeats nothing here: no reason to wake for
+        // it; but woken to close the click's audio device once it has been quiet.
+        const int until_closed = close_sound_when_quiet();
+        pause_native_idle(idle_sleeps_on_x(x_watched_, false, SDL_JoystickOpened(0)), keyboard_held(), false,
+                          until_closed);
     }
 
 private:

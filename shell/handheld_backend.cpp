@@ -73,7 +73,7 @@ public:
     bool poll() override { return poll_touch() && handle_press(); }
     void copy(const std::string&) override {}
     void pause_idle() override {
-        pause_native_idle(idle_sleeps_on_x(x_watched_, app.direct_touch, SDL_JoystickOpened(0)), false);
+        pause_native_idle(idle_sleeps_on_x(x_watched_, app.direct_touch, SDL_JoystickOpened(0)), false, true);
     }
     void close_input() override { close_touch_device(); }
     void end() override { hand_over_to_menu(MENU_DIRECTORY, MENU_PROGRAM); }

@@ -39,6 +39,7 @@ void start_up() {
     }
     TTF_Init();
     power_on();
+    platform.backend->restore_kept();
     // The calculator still works without its texts; a font that fails is
     // reported once, on standard error.
     app.fonts = open_fonts(FONT_FILE, stderr);

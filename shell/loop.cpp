@@ -63,6 +63,7 @@ void draw_calculator(SDL_Surface* screen) {
 void process_key(KeyCode key, SDL_Surface* screen) {
     if (handle_key(key)) app.quit_requested = 1;
     draw_calculator(screen);
+    platform.backend->keep();  // after the screen, which the user should not wait for
 }
 
 namespace {

@@ -36,9 +36,9 @@ int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now);
 
 // The pause of an idle pass on a native display: on the X connection until
 // something happens (waking for a held press's repeat where a held press
-// repeats, and often while a keyboard key is held, for SDL's key repeat),
-// else a short SDL_Delay.
-void pause_native_idle(bool on_x_connection, bool keyboard_held, bool held_press_repeats = true);
+// repeats, and often while a keyboard key is held, for SDL's key repeat) or
+// longest_ms pass (-1: no limit), else a short SDL_Delay.
+void pause_native_idle(bool on_x_connection, bool keyboard_held, bool held_press_repeats, int longest_ms = -1);
 
 // Waits until fd has input, timeout_ms passes (-1: no limit) or SIGINT or
 // SIGTERM comes, unless queued() says that something waits already: the two

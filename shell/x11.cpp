@@ -1,16 +1,17 @@
 // The calculator on an X display: an idle loop that sleeps on SDL's X
 // connection until the window system has something for it, a window
 // destroyed by another client taken as a request to quit, the clipboard
-// that Ctrl+C fills in the desktop window, and the text that a paste asks
-// other programs for.
+// that Ctrl+C fills in the desktop window, the text that a paste asks
+// other programs for, and the window's icon for taskbars.
 //
-// Sections: the connection; waiting; the clipboard.
+// Sections: the connection; waiting; the clipboard; the taskbar's icon.
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
 
 #include <cstring>
 
 #include "SDL_syswm.h"
+#include "desktop.h"
 #include "native_idle.h"
 #include "x_display.h"
 
@@ -214,6 +215,19 @@ bool answer_clipboard_event(const SDL_Event& event) {
     answer(x->xselectionrequest);
     unlock_display();
     return true;
+}
+
+// --- The taskbar's icon ---
+
+void set_taskbar_icon(const std::vector<std::uint32_t>& icon) {
+    if (!x_display || icon.size() < 2) return;
+    // Xlib takes the 32-bit values of a property as longs.
+    const std::vector<unsigned long> values(icon.begin(), icon.end());
+    lock_display();
+    XChangeProperty(x_display, x_wm_window, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(values.data()), static_cast<int>(values.size()));
+    XFlush(x_display);
+    unlock_display();
 }
 
 }  // namespace tarno

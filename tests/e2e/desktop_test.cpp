@@ -1,10 +1,12 @@
 // The calculator upright in a desktop window, as a person at a desktop uses
 // it: the real program with --desktop under an X server of its own, clicked
 // and typed at with xdotool, its window read back with xwd and compared with
-// tarno-shot's upright picture, scaled; its number pasted with xclip.
+// tarno-shot's upright picture, scaled; its number pasted with xclip; its
+// memory and modes kept across a restart; its class and icon for taskbars.
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +38,11 @@ protected:
         std::vector<std::string> argv = {program};
         argv.insert(argv.end(), options.begin(), options.end());
         // No sound device, as on many a desktop machine: the window opens all the same.
-        Command command{argv, {{"DISPLAY", x_.display()}, {"SDL_AUDIODRIVER", "no-such-device"}}};
+        // The state is kept in the test's folder, not the user's.
+        Command command{argv,
+                        {{"DISPLAY", x_.display()},
+                         {"SDL_AUDIODRIVER", "no-such-device"},
+                         {"XDG_STATE_HOME", files_.file("state")}}};
         command.directory = folder;
         calculator_.emplace(command);
     }
@@ -267,6 +273,70 @@ TEST(SmallScreen, TheWindowOpensAtScaleOneAndSaysSo) {
         << calculator.err();
     EXPECT_EQ(calculator.wait(0.3), -1);
     calculator.stop();
+}
+
+TEST_F(CalculatorWindow, MemoryAnsAngleAndFormatAreKeptAcrossARestart) {
+    start({"--desktop", "--scale=" + std::to_string(SCALE)});
+    expect_window_shows_keys(15);
+    // 7 into the memory, degrees, Sci then fix 0; then 2 + 3 = for Ans.
+    for (int code : {KEY_7, KEY_STORE, KEY_SHIFT, KEY_ROOT, KEY_LOG, KEY_LOG, KEY_SHIFT}) click(code);
+    type({"2", "plus", "3", "Return"}, {KEY_2, KEY_ADD, KEY_3, KEY_EQUALS});
+    expect_window_shows_keys(5);
+    type({"ctrl+q"}, {});
+    ASSERT_EQ(calculator_->wait(5), 0);
+
+    // Started again, it shows what C would have shown: the memory, Deg and Fix0 kept.
+    start({"--desktop", "--scale=" + std::to_string(SCALE)});
+    tokens_.push_back(std::to_string(KEY_CLEAR));
+    expect_window_shows_keys(15);
+    EXPECT_EQ(calculator_->err().find("kept state"), std::string::npos) << calculator_->err();
+    click(KEY_ANSWER);  // 5
+    click(KEY_ADD);
+    click(KEY_RECALL);  // 7
+    click(KEY_EQUALS);
+    expect_window_shows_keys(5);  // 12
+}
+
+// Taskbars find the running window's icon by its class, which the desktop
+// entry names, or in the window's own _NET_WM_ICON.
+TEST_F(CalculatorWindow, WindowHasTheDesktopEntrysClassAndTheCalculatorsIcon) {
+    start({"--desktop"});
+    const Finished found = x_client({"xdotool", "search", "--sync", "--class", "tarno"});
+    ASSERT_EQ(found.status, 0);
+    const std::string window = found.out.substr(0, found.out.find('\n'));
+    const std::string entry = file_text("packaging/tarno.desktop");
+    const std::size_t at = entry.find("\nStartupWMClass=");
+    ASSERT_NE(at, std::string::npos) << "the desktop entry names no class";
+    const std::string entry_class = entry.substr(at + 16, entry.find('\n', at + 1) - at - 16);
+    EXPECT_EQ(x_client({"xprop", "-id", window, "WM_CLASS"}).out,
+              "WM_CLASS(STRING) = \"" + entry_class + "\", \"" + entry_class + "\"\n");
+
+    // The icon's pixels as 0xAARRGGBB, after its width and height.
+    const Finished icon =
+        x_client({"xprop", "-id", window, "-notype", "-f", "_NET_WM_ICON", "32c", "=$0+\\n", "_NET_WM_ICON"});
+    std::vector<std::uint32_t> values;
+    for (std::size_t i = icon.out.find('='); i != std::string::npos && i + 1 < icon.out.size();
+         i = icon.out.find(',', i + 1))
+        values.push_back(static_cast<std::uint32_t>(std::stoul(icon.out.substr(i + 1))));
+    ASSERT_EQ(values.size(), 2u + 32 * 32) << icon.out.substr(0, 200);
+    EXPECT_EQ(values[0], 32u);
+    EXPECT_EQ(values[1], 32u);
+    // The window's own icon file, magenta where it is transparent.
+    const Picture drawn = read_bmp("tarno/icon.bmp", 32, 32);
+    ASSERT_EQ(drawn.size(), 32u * 32);
+    int opaque = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const std::uint32_t argb = values[2 + i];
+        const std::uint16_t rgb565 = static_cast<std::uint16_t>((argb >> 8 & 0xf800) | (argb >> 5 & 0x07e0) | (argb >> 3 & 0x1f));
+        if (drawn[i] == 0xf81f) {
+            EXPECT_EQ(argb, 0u) << "transparent pixel " << i;
+        } else {
+            ++opaque;
+            EXPECT_EQ(argb >> 24, 0xffu) << "pixel " << i;
+            EXPECT_EQ(rgb565, drawn[i]) << "pixel " << i;
+        }
+    }
+    EXPECT_GT(opaque, 32 * 32 / 3);
 }
 
 TEST_F(CalculatorWindow, ABadOptionEndsItAtOnceWithoutAWindow) {
