@@ -1,5 +1,5 @@
 // The calculator in a web browser: its backend and its sound, and the entry
-// points through which the page hands in presses and typed keys. The page's
+// points through which the page hands in pointers, typed keys and pastes. The page's
 // script only moves pixels, events and sound; everything the calculator
 // does is the shell's own code, driven by the browser's frame callback.
 //
@@ -13,8 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "backend.h"
 #include "browser_page.h"
-#include "shell_internal.h"
+#include "click_file.h"
+#include "input.h"
+#include "keyboard.h"
+#include "lifecycle.h"
+#include "loop.h"
 
 // --- The page's side ---
 
@@ -41,7 +46,7 @@ namespace {
 // --- The screen and presses ---
 
 // Keys of the DOM's KeyboardEvent.code that type no character of the
-// keyboard map, or that the map knows by the key itself.
+// keyboard table, or that the table knows by the key itself.
 struct DomKey {
     const char* code;
     SDLKey key;
@@ -54,15 +59,17 @@ constexpr DomKey DOM_KEYS[] = {
     {"NumpadAdd", SDLK_KP_PLUS}, {"NumpadSubtract", SDLK_KP_MINUS}, {"NumpadMultiply", SDLK_KP_MULTIPLY},
     {"NumpadDivide", SDLK_KP_DIVIDE}, {"NumpadEnter", SDLK_KP_ENTER}, {"Enter", SDLK_RETURN},
     {"Backspace", SDLK_BACKSPACE}, {"Escape", SDLK_ESCAPE}, {"Delete", SDLK_DELETE},
+    {"ArrowUp", SDLK_UP}, {"ArrowDown", SDLK_DOWN}, {"ArrowLeft", SDLK_LEFT}, {"ArrowRight", SDLK_RIGHT},
+    {"Space", SDLK_SPACE}, {"F9", SDLK_F9}, {"Insert", SDLK_INSERT},
 };
 
 // SDL's view of a key the page reports: the character it types (when the
 // DOM's key is one character) and the key itself (a letter by the letter it
 // types, as SDL names keys by the keyboard's layout; others by their place).
-SDL_keysym keysym_of(const char* key, const char* code, bool ctrl) {
+SDL_keysym keysym_of(const char* key, const char* code, bool ctrl, bool shift) {
     SDL_keysym keysym{};
     keysym.sym = SDLK_UNKNOWN;
-    keysym.mod = ctrl ? KMOD_LCTRL : KMOD_NONE;
+    keysym.mod = static_cast<SDLMod>((ctrl ? KMOD_LCTRL : KMOD_NONE) | (shift ? KMOD_LSHIFT : KMOD_NONE));
     const std::size_t length = std::strlen(key);
     if (length == 1) keysym.unicode = static_cast<unsigned char>(key[0]);
     if (length == 1 && key[0] >= 'a' && key[0] <= 'z') keysym.sym = static_cast<SDLKey>(SDLK_a + (key[0] - 'a'));
@@ -99,25 +106,9 @@ public:
         page_show(reinterpret_cast<const unsigned char*>(rgba_.data()), upright_->w, upright_->h);
     }
 
-    bool poll_press() override {
-        // The page gives the press upright, in the calculator's pixels.
-        app.touch_x = pointer_y;
-        app.touch_y = SCREEN_HEIGHT - 1 - pointer_x;
-        // A tap shorter than a frame has come and gone between two passes:
-        // it still counts, once.
-        const bool pressed = pointer_down || pressed_since_poll;
-        pressed_since_poll = false;
-        return pressed;
-    }
-
-    void key_down(const SDL_keysym& key) override { type_key(key); }
-    void window_event(const SDL_Event&) override {}
+    void sdl_event(const SDL_Event&) override {}  // the page hands its input in itself
     void copy(const std::string& text) override { page_copy(text.c_str()); }
     void pause_idle() override {}  // the browser calls each frame when it is due
-
-    int pointer_x = 0, pointer_y = 0;  // the press on the upright calculator
-    bool pointer_down = false;
-    bool pressed_since_poll = false;   // a press began since the last pass looked
 
 private:
     // The canvas's bytes from a 16-bit picture, a pixel at a time through
@@ -193,12 +184,9 @@ BrowserSound browser_sound;
 
 // --- The program ---
 
-// One pass; then quiet, with no press held or waiting to be seen, the
-// frames rest until the page has input again.
-void frame() {
-    const bool busy = run_pass();
-    after_pass(!busy && !browser_backend.pointer_down && !browser_backend.pressed_since_poll);
-}
+// One pass; then, with nothing done, the frames rest until the page has
+// input again (which the page hands in at once, between frames).
+void frame() { after_pass(!run_pass()); }
 
 }  // namespace
 
@@ -206,27 +194,35 @@ void frame() {
 
 extern "C" {
 
-// The press on the upright calculator at (x, y), in its pixels, or its release.
-EMSCRIPTEN_KEEPALIVE void tarno_pointer(int x, int y, int down) {
-    tarno::browser_backend.pointer_x = x;
-    tarno::browser_backend.pointer_y = y;
-    if (down && !tarno::browser_backend.pointer_down) tarno::browser_backend.pressed_since_poll = true;
-    tarno::browser_backend.pointer_down = down != 0;
+// What a pointer did (POINTER_DOWN, _MOVE, _UP, _CANCEL of InputEvent, in
+// that order, 0 to 3) at (x, y) on the upright calculator, in its pixels;
+// pointer tells the mouse, each finger and each pen apart, and ALL_POINTERS
+// cancels every one (the page lost the focus).
+EMSCRIPTEN_KEEPALIVE void tarno_pointer(int pointer, int x, int y, int what) {
+    if (what < tarno::InputEvent::POINTER_DOWN || what > tarno::InputEvent::POINTER_CANCEL) return;
+    // The canvas shows the screen turned clockwise.
+    tarno::handle_input(
+        tarno::pointer_input(static_cast<tarno::InputEvent::Kind>(what), pointer, y, tarno::SCREEN_HEIGHT - 1 - x));
 }
 
 // A key pressed on the keyboard, as the DOM names it (KeyboardEvent.key and
-// .code); queued for the next frame. Whether the calculator takes it, so
-// that the page keeps it from the browser.
-EMSCRIPTEN_KEEPALIVE int tarno_key(const char* key, const char* code, int ctrl) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym = tarno::keysym_of(key, code, ctrl != 0);
-    const tarno::TypedAction action =
-        tarno::typed_action(event.key.keysym.unicode, event.key.keysym.sym, event.key.keysym.mod);
-    if (action.kind == tarno::TypedAction::NOTHING) return 0;
-    SDL_PushEvent(&event);
+// .code). Whether the calculator took it, so that the page keeps it from the
+// browser; a paste is left to the browser, whose paste event brings the text.
+EMSCRIPTEN_KEEPALIVE int tarno_key(const char* key, const char* code, int ctrl, int shift) {
+    const SDL_keysym keysym = tarno::keysym_of(key, code, ctrl != 0, shift != 0);
+    const tarno::TypedAction action = tarno::typed_action(keysym.unicode, keysym.sym, keysym.mod);
+    if (action.kind == tarno::TypedAction::NOTHING || action.kind == tarno::TypedAction::PASTE) return 0;
+    tarno::act_typed(action);
     return 1;
+}
+
+// Text pasted into the page, typed as the keyboard types it, or refused whole.
+EMSCRIPTEN_KEEPALIVE void tarno_paste(const char* text) { tarno::paste_text(text); }
+
+// Presses the keypad's key code (11 to 85, as the user sees the keypad) as a
+// tap does; any other number does nothing. For the page's own buttons.
+EMSCRIPTEN_KEEPALIVE void tarno_press(int key) {
+    if (tarno::key_cell(key).w != 0) tarno::press_key(key);
 }
 
 }  // extern "C"

@@ -1,7 +1,7 @@
 // The browser page's further entry points: frames only while the
 // calculator has something to do, the values kept across starts in the
-// page's storage, keys pressed by their codes (the page's accessible
-// keypad) and the display's texts in words for it.
+// page's storage, and for the page's accessible keypad the keys' places
+// and the display's texts in words.
 //
 // Sections: frames; kept values; keys and texts.
 #include <emscripten.h>
@@ -10,7 +10,9 @@
 #include <string>
 
 #include "browser_page.h"
-#include "shell_internal.h"
+#include "display.h"
+#include "loop.h"
+#include "shell.h"
 
 // --- Frames ---
 
@@ -112,13 +114,6 @@ EMSCRIPTEN_KEEPALIVE void tarno_wake() {
 
 // The key under the upright calculator's pixel (x, y), or 0.
 EMSCRIPTEN_KEEPALIVE int tarno_key_at(int x, int y) { return tarno::key_at(y, tarno::SCREEN_HEIGHT - 1 - x); }
-
-// Presses key as a tap on it does: the click, the key, the new screen.
-EMSCRIPTEN_KEEPALIVE void tarno_press_key(int key) {
-    tarno::press_key(key);
-    tarno::after_pass(false);
-    tarno_wake();  // Off ends the calculator at the next pass
-}
 
 // Whether the shifted meanings are the keys' own now.
 EMSCRIPTEN_KEEPALIVE int tarno_shift_active() { return tarno::read_only_calc_state().shift_active; }

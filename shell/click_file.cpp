@@ -5,7 +5,7 @@
 #include <string>
 
 #include "display.h"
-#include "shell_internal.h"
+#include "click_file.h"
 
 namespace tarno {
 

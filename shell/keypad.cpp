@@ -29,6 +29,16 @@ constexpr KeyCode EQUALS_KEY = 85;
 constexpr int FAR_OFF_SCREEN = 10000;
 }  // namespace
 
+KeyCell key_cell(KeyCode key) {
+    const int row = key / 10, column = key % 10;  // as the user sees them
+    if (row < 1 || row > KEY_COLUMNS || column < 1 || column > KEY_ROWS || key == EQUALS_KEY - 1) return {0, 0, 0, 0};
+    // The first pixel column whose half-pixel lies in the cell: rounded up.
+    const int x = (KEYPAD_LEFT_HALF_PX + COLUMN_PITCH_HALF_PX * (row - 1) + 1) / 2;
+    const int y = KEYPAD_TOP + ROW_PITCH * (KEY_ROWS - column);
+    if (key == EQUALS_KEY) return {x, KEYPAD_TOP, KEY_WIDTH_HALF_PX / 2, ROW_PITCH + KEY_HEIGHT};
+    return {x, y, KEY_WIDTH_HALF_PX / 2, KEY_HEIGHT};
+}
+
 KeyCode key_at(int x, int y) {
     if (x < -FAR_OFF_SCREEN || x > FAR_OFF_SCREEN || y < -FAR_OFF_SCREEN || y > FAR_OFF_SCREEN) return 0;
     // Integer division truncates toward zero: left of or above the keypad the

@@ -1,12 +1,13 @@
-// Bringing the calculator up and taking it down again, ending in the
-// console's system menu.
+// Bringing the calculator up and taking it down again, ending as the
+// backend's platform ends: on the console, in its system menu.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "display.h"
-#include "shell_internal.h"
+#include "lifecycle.h"
+#include "loop.h"
 
 namespace tarno {
 
@@ -36,14 +37,14 @@ void start_up() {
         SDL_Quit();
         std::exit(1);
     }
-    SDL_JoystickOpen(0);  // the GP2X's buttons; SDL keeps the handle
     TTF_Init();
     power_on();
+    platform.backend->restore_kept();
     // The calculator still works without its texts; a font that fails is
     // reported once, on standard error.
     app.fonts = open_fonts(FONT_FILE, stderr);
     platform.sound->open();
-    check_firmware_version(FIRMWARE_VERSION_FILE);
+    platform.backend->start();
     draw_calculator(app.screen);
     app.next_accept_ms = platform.clock();  // the first press counts at once
     app.last_click_channel = -1;
@@ -59,13 +60,19 @@ void wait_for_last_click() {
 }
 
 void shut_down() {
-    close_touch_device();
+    platform.backend->close_input();
     blank_screen();
     close_fonts(app.fonts);
     wait_for_last_click();  // the Off key's own click is heard to its end
     platform.sound->close();
     SDL_Quit();
-    hand_over_to_menu(MENU_DIRECTORY, MENU_PROGRAM);
+    platform.backend->end();
+    std::exit(0);  // a backend whose end came back: the program ends all the same
+}
+
+void Backend::end() {
+    // Off the console there is no menu to hand over to.
+    std::exit(0);
 }
 
 void hand_over_to_menu(const char* directory, const char* program) {

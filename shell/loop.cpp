@@ -1,14 +1,16 @@
-// The main loop: SDL's events, the press on the screen through the repeat
-// guard, the click and the key, and the pause of an idle pass. The same for
-// every backend; the backend only says where presses come from and where
-// the screen goes.
+// The main loop: SDL's events, the input the backend polls for (the
+// handheld's press on the screen through the repeat guard), the click and
+// the key, and the pause of an idle pass. The same for every backend; the
+// backend only says where input comes from and where the screen goes.
 #include <sys/time.h>
 
 #include <algorithm>
 #include <cstdio>
 
 #include "display.h"
-#include "shell_internal.h"
+#include "input.h"
+#include "lifecycle.h"
+#include "loop.h"
 
 namespace tarno {
 
@@ -40,48 +42,41 @@ std::uint32_t idle_wait_ms(std::uint32_t deadline, std::uint32_t now) {
     return std::min(IDLE_WAIT_MS, deadline - now);
 }
 
-namespace {
-
 void change_volume(int step) {
     const int volume = std::clamp(platform.sound->volume() + step, 0, MAX_VOLUME);
     platform.sound->set_volume(volume);
     platform.sound->play_click();  // the user hears the new volume; a failure does not matter
 }
 
-void handle_button(int button) {
-    switch (button) {
-    case BUTTON_START: app.quit_requested = 1; break;
-    case BUTTON_VOLUME_UP: change_volume(VOLUME_STEP); break;
-    case BUTTON_VOLUME_DOWN: change_volume(-VOLUME_STEP); break;
-    default: break;
-    }
-}
-
-}  // namespace
-
 void handle_event(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_KEYDOWN: platform.backend->key_down(event.key.keysym); break;
-    case SDL_QUIT: app.quit_requested = 1; break;
-    case SDL_JOYBUTTONDOWN: handle_button(event.jbutton.button); break;
-    case SDL_SYSWMEVENT: platform.backend->window_event(event); break;
-    default: break;
-    }
+    if (event.type == SDL_QUIT) app.quit_requested = 1;
+    else platform.backend->sdl_event(event);
 }
 
 void draw_calculator(SDL_Surface* screen) {
     redraw_screen(screen, app.fonts, read_only_calc_state());
+    // A held key and the key cursor over the picture, which is flipped again with them.
+    if (draw_input_marks(screen)) SDL_Flip(screen);
     platform.backend->show(screen);
 }
 
 void process_key(KeyCode key, SDL_Surface* screen) {
     if (handle_key(key)) app.quit_requested = 1;
     draw_calculator(screen);
+    platform.backend->keep();  // after the screen, which the user should not wait for
 }
 
+namespace {
+KeyCode last_key = NO_KEY;  // the key press_key pressed last
+}  // namespace
+
+KeyCode last_pressed_key() { return last_key; }
+
 void press_key(KeyCode key) {
+    last_key = key;
     app.last_click_channel = platform.sound->play_click();
-    if (app.last_click_channel == -1) std::fprintf(stderr, "Unable to play WAV file: %s\n", SDL_GetError());
+    if (app.last_click_channel == -1 && platform.backend->tells_every_silent_click())
+        std::fprintf(stderr, "Unable to play WAV file: %s\n", SDL_GetError());
     process_key(key, app.screen);
 }
 
@@ -90,23 +85,14 @@ bool handle_press() {
     // Restarted before the hit-test: a press beside the keys also waits.
     app.next_accept_ms = platform.clock() + KEY_REPEAT_MS;
     const KeyCode key = key_at(app.touch_x, app.touch_y);
-    if (key == NO_KEY) return false;
+    // The key cursor gives way to the finger: gone at its first press.
+    const bool cursor_was_shown = hide_cursor();
+    if (key == NO_KEY) {
+        if (cursor_was_shown) draw_calculator(app.screen);
+        return false;
+    }
     press_key(key);
     return true;
-}
-
-void type_key(const SDL_keysym& key) {
-    const TypedAction action = typed_action(key.unicode, key.sym, key.mod);
-    switch (action.kind) {
-    case TypedAction::PRESS: press_key(action.key); break;
-    case TypedAction::COPY: platform.backend->copy(number_to_copy()); break;
-    case TypedAction::NOTHING: break;
-    }
-}
-
-std::string number_to_copy() {
-    const std::string line = screen_texts(read_only_calc_state()).number_line;
-    return !line.empty() && line[0] == ' ' ? line.substr(1) : line;
 }
 
 bool run_pass() {
@@ -118,7 +104,7 @@ bool run_pass() {
         handle_event(event);
         busy = true;
     }
-    if (platform.backend->poll_press() && handle_press()) busy = true;
+    if (platform.backend->poll()) busy = true;
     return busy;
 }
 

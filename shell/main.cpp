@@ -3,7 +3,11 @@
 // menu, or with status 0; --desktop shows it upright in a window.
 #include <cstdio>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "desktop.h"
+#include "lifecycle.h"
+#include "loop.h"
+#include "options.h"
 
 // The GP2X firmware's SDL looks for this symbol in the program itself, so the
 // executable defines and exports it; the calculator never uses it.
@@ -23,7 +27,7 @@ int main(int argc, char** argv) {
         std::puts("tarno " TARNO_VERSION);
         return 0;
     }
-    tarno::platform.sound = &tarno::mixer_sound();
+    tarno::platform.sound = options.desktop ? &tarno::quiet_sound() : &tarno::mixer_sound();
     // Alive until the program ends, as the backend must be.
     static const std::unique_ptr<tarno::Backend> desktop =
         options.desktop ? tarno::make_desktop_backend(options.scale) : nullptr;

@@ -2,7 +2,9 @@
 #include <cstdio>
 
 #include "SDL_mixer.h"
-#include "shell_internal.h"
+#include "backend.h"
+#include "click_file.h"
+#include "loop.h"
 
 namespace tarno {
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
-#include "shell_internal.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 
@@ -66,14 +68,15 @@ int x_wait_timeout_ms(bool pressed, std::uint32_t deadline, std::uint32_t now) {
     return repeat_guard_running(deadline, now) ? static_cast<int>(deadline - now) : 0;
 }
 
-void pause_native_idle(bool on_x_connection, bool keyboard_held) {
+void pause_native_idle(bool on_x_connection, bool keyboard_held, bool held_press_repeats, int longest_ms) {
     if (!on_x_connection) {
         SDL_Delay(idle_wait_ms(app.next_accept_ms, platform.clock()));
         return;
     }
-    const bool pressed = SDL_GetMouseState(nullptr, nullptr) != 0;
+    const bool pressed = held_press_repeats && SDL_GetMouseState(nullptr, nullptr) != 0;
     int timeout = x_wait_timeout_ms(pressed, app.next_accept_ms, platform.clock());
     if (keyboard_held) timeout = timeout < 0 ? KEY_HELD_WAIT_MS : std::min(timeout, KEY_HELD_WAIT_MS);
+    if (longest_ms >= 0) timeout = timeout < 0 ? longest_ms : std::min(timeout, longest_ms);
     wait_for_x_event(timeout);
 }
 

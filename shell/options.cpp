@@ -1,10 +1,13 @@
 // The program's command line. Started from the handheld's menu it has none;
 // a desktop's launcher asks for the window with --desktop.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "keyboard.h"
+#include "options.h"
 
 namespace tarno {
 
@@ -17,26 +20,22 @@ constexpr const char* HELP =
     "\n"
     "A scientific pocket calculator. Without options it runs as on the GP2X\n"
     "handheld: its 320x240 screen held on its side, touched with the pen or\n"
-    "clicked with the mouse, and any keyboard key quits.\n"
+    "clicked with the mouse (a held key repeats), any keyboard key quits, and\n"
+    "the d-pad moves a key cursor whose key B or the stick's click presses.\n"
     "\n"
     "  --desktop    the calculator upright in a window, clicked with the mouse\n"
     "               and typed from the keyboard\n"
     "  --scale=N    with --desktop: each of the calculator's pixels N x N pixels\n"
     "               of the screen, N from 1 to 8; by default the largest at\n"
-    "               which the window fits 90 % of the screen's height\n"
+    "               which the window fits 90 % of the screen's height and width\n"
     "  --help       this text\n"
     "  --version    the version\n"
     "\n"
-    "Keys of the window (the mouse presses every key of the keypad):\n"
-    "  0-9 . + - * / ^ ( ) %   the keypad's key of that sign (, is the point too;\n"
-    "                          * is \xc3\x97, / is \xc3\xb7, ^ is x to the power y);\n"
-    "                          the numeric keypad's keys as well\n"
-    "  e E                     EXP\n"
-    "  = Return Enter          =\n"
-    "  Backspace               \xe2\x86\x90 (backspace)\n"
-    "  Escape Delete           C\n"
-    "  Ctrl+Q                  Off\n"
-    "  Ctrl+C                  copies the number shown\n";
+    "Keys of the window (the mouse's left button presses every key of the\n"
+    "keypad as it is released over it; the middle button pastes):\n";
+
+// Where the keys' descriptions begin on their lines.
+constexpr std::size_t DOES_COLUMN = 24;
 
 constexpr const char* SCALE_OPTION = "--scale=";
 
@@ -53,7 +52,15 @@ bool complain(const char* what, const std::string& word) {
 
 }  // namespace
 
-std::string help_text() { return std::string(USAGE) + HELP; }
+std::string help_text() {
+    std::string text = std::string(USAGE) + HELP;
+    for (const KeyboardLine& line : keyboard_lines()) {
+        std::string typed = "  " + line.typed;
+        typed.resize(std::max(DOES_COLUMN, typed.size() + 1), ' ');
+        text += typed + line.does + "\n";
+    }
+    return text;
+}
 
 bool read_options(int argc, const char* const* argv, Options& options) {
     std::string scale_word;

@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell_internal.h"
+#include "loop.h"
+#include "touch.h"
 
 namespace tarno {
 

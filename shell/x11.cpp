@@ -1,15 +1,19 @@
 // The calculator on an X display: an idle loop that sleeps on SDL's X
 // connection until the window system has something for it, a window
-// destroyed by another client taken as a request to quit, and the clipboard
-// that Ctrl+C fills in the desktop window.
+// destroyed by another client taken as a request to quit, the clipboard
+// that Ctrl+C fills in the desktop window, the text that a paste asks
+// other programs for, and the window's icon for taskbars.
 //
-// Sections: the connection; waiting; the clipboard.
+// Sections: the connection; waiting; the clipboard; the taskbar's icon.
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 
 #include <cstring>
 
 #include "SDL_syswm.h"
-#include "shell_internal.h"
+#include "desktop.h"
+#include "native_idle.h"
+#include "x_display.h"
 
 namespace tarno {
 
@@ -28,12 +32,29 @@ void (*unlock_display)() = nullptr;
 XErrorHandler sdl_error_handler = nullptr;
 bool window_gone = false;
 
+// Whether error comes from the calculator's talk with another program over
+// the clipboard: writing an answer into a requestor's window, sending it
+// word, reading what an owner wrote. The other program may have closed its
+// window meanwhile, or named a property that is no atom: its failing, not
+// the calculator's.
+bool clipboard_error(const XErrorEvent& error) {
+    switch (error.request_code) {
+    case X_ChangeProperty:
+    case X_SendEvent:
+    case X_ConvertSelection:
+    case X_GetProperty:
+    case X_DeleteProperty: return true;
+    default: return false;
+    }
+}
+
 // Once the window is gone, SDL's last drawing into it and its taking it down
 // at the shutdown fail on a window that no longer exists; those failures are
-// expected and must not end the program with an error. Until then every
-// error goes to SDL's own handler as before.
+// expected and must not end the program with an error, and neither must a
+// failure of another program's over the clipboard. Otherwise every error
+// goes to SDL's own handler as before.
 int on_x_error(Display* display, XErrorEvent* error) {
-    if (window_gone) return 0;
+    if (window_gone || clipboard_error(*error)) return 0;
     return sdl_error_handler ? sdl_error_handler(display, error) : 0;
 }
 
@@ -96,6 +117,10 @@ namespace {
 
 std::string clipboard_text;  // what the calculator offers while it owns the clipboard
 
+// The property of the calculator's window that a selection's text is written into.
+constexpr const char* PASTE_PROPERTY = "TARNO_PASTE";
+constexpr long PASTE_READ_LONGS = 1 << 16;  // 256 KiB, the most one X request holds by default
+
 Atom atom(const char* name) { return XInternAtom(x_display, name, False); }
 
 // Writes the answer to request into its requestor's property: the targets
@@ -146,6 +171,38 @@ void own_clipboard(const std::string& text) {
     unlock_display();
 }
 
+void ask_for_selection(bool primary) {
+    if (!x_display) return;
+    lock_display();
+    XConvertSelection(x_display, primary ? XA_PRIMARY : atom("CLIPBOARD"), atom("UTF8_STRING"), atom(PASTE_PROPERTY),
+                      x_window, CurrentTime);
+    XFlush(x_display);
+    unlock_display();
+}
+
+bool pasted_text(const SDL_Event& event, std::string& text) {
+    const XEvent* x = x_event_of(event);
+    if (x == nullptr || x->type != SelectionNotify || x->xselection.requestor != x_window) return false;
+    text.clear();
+    if (x->xselection.property == None) return true;  // no owner, or no text from it
+    lock_display();
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x_display, x_window, x->xselection.property, 0, PASTE_READ_LONGS, True,
+                           AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+        data != nullptr) {
+        // Text in bytes, read whole; anything else (a transfer in pieces,
+        // INCR, among them, or more than was read) is no paste.
+        if (format == 8 && after == 0 && (type == atom("UTF8_STRING") || type == XA_STRING))
+            text.assign(reinterpret_cast<const char*>(data), items);
+        XFree(data);
+    }
+    unlock_display();
+    return true;
+}
+
 bool answer_clipboard_event(const SDL_Event& event) {
     const XEvent* x = x_event_of(event);
     if (x == nullptr) return false;
@@ -158,6 +215,19 @@ bool answer_clipboard_event(const SDL_Event& event) {
     answer(x->xselectionrequest);
     unlock_display();
     return true;
+}
+
+// --- The taskbar's icon ---
+
+void set_taskbar_icon(const std::vector<std::uint32_t>& icon) {
+    if (!x_display || icon.size() < 2) return;
+    // Xlib takes the 32-bit values of a property as longs.
+    const std::vector<unsigned long> values(icon.begin(), icon.end());
+    lock_display();
+    XChangeProperty(x_display, x_wm_window, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(values.data()), static_cast<int>(values.size()));
+    XFlush(x_display);
+    unlock_display();
 }
 
 }  // namespace tarno

@@ -18,7 +18,7 @@ target_link_libraries(tarno PRIVATE tarno_shell_core tarno_build_flags)
 set_target_properties(tarno PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${TARNO_WEB_DIR}")
 target_link_options(tarno PRIVATE
   -sENVIRONMENT=web -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
-  "-sEXPORTED_FUNCTIONS=['_main','_tarno_pointer','_tarno_key','_tarno_wake','_tarno_key_at','_tarno_press_key','_tarno_shift_active','_tarno_display_text']"
+  "-sEXPORTED_FUNCTIONS=['_main','_tarno_pointer','_tarno_key','_tarno_paste','_tarno_press','_tarno_wake','_tarno_key_at','_tarno_shift_active','_tarno_display_text']"
   "-sEXPORTED_RUNTIME_METHODS=['ccall','FS','addRunDependency','removeRunDependency','UTF8ToString','stringToUTF8','lengthBytesUTF8']")
 
 # The font cut down to what the screen shows (font_subset.cmake).

@@ -39,6 +39,21 @@ function keyMiddle(key) {
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
+// Inverts key's cell in an upright picture of widened 5-6-5 colours (the
+// equals key's two cells and the gap between them).
+function invertCell(picture, key) {
+  const [x0, x1] = CELL_COLUMNS[Math.floor(key / 10) - 1];
+  const [y0, y1] = key === 85 ? [8, 93] : CELL_ROWS[5 - (key % 10)];
+  for (let x = x0; x <= x1; ++x) {
+    for (let y = y0; y <= y1; ++y) {
+      const at = (x * picture.width + (239 - y)) * 3;
+      picture.rgb[at] = 248 - picture.rgb[at];
+      picture.rgb[at + 1] = 252 - picture.rgb[at + 1];
+      picture.rgb[at + 2] = 248 - picture.rgb[at + 2];
+    }
+  }
+}
+
 class Session {
   constructor(browser, url) {
     this.browser = browser;
@@ -60,9 +75,28 @@ class Session {
     const { x, y } = keyMiddle(key);
     await this.browser.mouse('mousePressed', x, y);
     await sleep(ms);
+    await this.expectScreen(5, key);  // shown pressed while held
     await this.browser.mouse('mouseReleased', x, y);
     for (let i = 0; i < repeats; ++i) this.keys.push(key);
     await sleep(250);
+  }
+
+  // A click of no length, and the next one 20 ms later.
+  async quickClick(key) {
+    const { x, y } = keyMiddle(key);
+    await Promise.all([this.browser.mouse('mousePressed', x, y), this.browser.mouse('mouseReleased', x, y)]);
+    this.keys.push(key);
+    await sleep(20);
+  }
+
+  // A paste of text, as the browser hands it to the page.
+  paste(text) {
+    return this.browser.evaluate(`(() => {
+      const data = new DataTransfer();
+      data.setData('text/plain', ${JSON.stringify(text)});
+      window.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data }));
+      return true;
+    })()`);
   }
 
   // A finger's tap, lifted again at once: it may come and go between two frames.
@@ -101,11 +135,15 @@ class Session {
       wait(); })`);
   }
 
-  // Waits up to seconds for the canvas to show what tarno-shot draws for the keys so far.
-  async expectScreen(seconds) {
+  // Waits up to seconds for the canvas to show what tarno-shot draws for the
+  // keys so far, with the key held (if any) drawn pressed: its cell's colours
+  // inverted in the screen's 5-6-5 bits.
+  async expectScreen(seconds, held = 0) {
     const shot = path.join(os.tmpdir(), `tarno-browser-${process.pid}.bmp`);
     execFileSync(args.shot, ['--upright', shot, ...this.keys.map(String)], { env: { ...process.env, SDL_VIDEODRIVER: 'dummy' } });
-    const expected = scaled(readBmp(fs.readFileSync(shot)), SCALE);
+    const upright = readBmp(fs.readFileSync(shot));
+    if (held) invertCell(upright, held);
+    const expected = scaled(upright, SCALE);
     fs.unlinkSync(shot);
     const end = Date.now() + seconds * 1000;
     let found;
@@ -298,10 +336,79 @@ const CASES = {
     for (const key of [62, 73, 24]) await s.tap(key);
     await s.expectScreen(5);
   },
-  // A key held half a second: at once, then again after 200 and 400 ms.
+  // A key held half a second: shown pressed meanwhile, then once, and not again.
   'held-key': async (s) => {
-    await s.hold(61, 500, 3);
+    await s.hold(61, 500, 1);
     await s.expectScreen(5);
+  },
+  // Clicks of no length 20 ms apart all count; sliding from a key onto Off,
+  // the right button and the wheel do nothing; two fingers, the second down
+  // before the first lifts, type both keys in the order they lift.
+  'pointers': async (s) => {
+    for (const key of [61, 62, 63, 51, 52]) await s.quickClick(key);
+    await s.expectScreen(5);
+    const seven = keyMiddle(41), off = keyMiddle(81), eight = keyMiddle(42);
+    await s.browser.mouse('mousePressed', seven.x, seven.y);
+    await s.browser.mouse('mouseMoved', off.x, off.y);
+    await s.browser.mouse('mouseReleased', off.x, off.y);
+    await s.browser.mouse('mousePressed', seven.x, seven.y, 2, 'right');
+    await s.browser.mouse('mouseReleased', seven.x, seven.y, 0, 'right');
+    await s.browser.wheel(seven.x, seven.y, 120);
+    await sleep(250);
+    await s.expectScreen(5);
+    await s.browser.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
+    const a = { x: seven.x, y: seven.y, id: 1 }, b = { x: eight.x, y: eight.y, id: 2 };
+    await s.browser.touch('touchStart', [a]);
+    await s.browser.touch('touchStart', [a, b]);
+    await s.browser.touch('touchEnd', [b]);  // the second finger lifts first
+    await s.browser.touch('touchEnd', []);
+    s.keys.push(42, 41);
+    await s.expectScreen(5);
+    const ended = await s.browser.evaluate("getComputedStyle(document.getElementById('ended')).display");
+    if (ended !== 'none') throw new Error('a slide onto Off switched the calculator off');
+  },
+  // Keys and shifted meanings from the keyboard, each as its taps: 30 d s
+  // (Deg, sin 30), q (x² back in the normal meaning), i i, p, m, a, F9...
+  'keyboard': async (s) => {
+    const table = [
+      ['3', 'Digit3', '3', [63]], ['0', 'Digit0', '0', [71]], ['d', 'KeyD', 'd', [15, 14]],
+      ['s', 'KeyS', 's', [11]], ['q', 'KeyQ', 'q', [15, 11]], ['m', 'KeyM', 'm', [45]],
+      ['Escape', 'Escape', '', [25]], ['p', 'KeyP', 'p', [34]], ['F9', 'F9', '', [73]],
+      ['!', 'Digit1', '!', [31]], ['O', 'KeyO', 'O', [15, 22]], ['i', 'KeyI', 'i', [15]],
+      ['R', 'KeyR', 'R', [35]], ['+', 'Equal', '+', [74]], ['a', 'KeyA', 'a', [55]], ['=', 'Equal', '=', [85]],
+      ['1', 'Digit1', '1', [61]], ['e', 'KeyE', 'e', [82]], ['-', 'Minus', '-', [73]], ['3', 'Digit3', '3', [63]],
+    ];
+    for (const [key, code, text, taps] of table) {
+      await s.browser.key(key, code, text, /^[A-Z!+]$/.test(key) ? 8 : 0);  // with Shift held
+      s.keys.push(...taps);
+    }
+    await s.expectScreen(5);
+  },
+  // The key cursor: shown at the first arrow (5), moved up to 8, Space
+  // presses 8; a click on 1 hides it.
+  'cursor': async (s) => {
+    await s.type('ArrowDown', 'ArrowDown', '', 0);
+    await s.type('ArrowUp', 'ArrowUp', '', 0);
+    await s.type(' ', 'Space', ' ', 42);
+    await sleep(200);
+    const ring = await s.expectScreen(0).then(() => false, () => true);
+    if (!ring) throw new Error('no key cursor to be seen');
+    await s.tap(61);
+    await s.expectScreen(5);
+  },
+  // A paste of -1.5e-3 is typed as its taps; 12abc is refused whole; the
+  // copy of an entry with an exponent is the number without blanks.
+  'paste': async (s) => {
+    await s.paste('-1.5e-3');
+    s.keys.push(61, 72, 52, 73, 82, 73, 63);
+    await s.expectScreen(5);
+    await s.paste('12abc');
+    await sleep(200);
+    await s.expectScreen(5);
+    await s.browser.evaluate('navigator.clipboard.writeText = (text) => { window.copied = text; return Promise.resolve(); }');
+    await s.type('c', 'KeyC', '', 0, 2);
+    const copied = await s.browser.evaluate('window.copied');
+    if (copied !== '-1.5E-3') throw new Error('copied ' + JSON.stringify(copied) + ', not -1.5E-3');
   },
   // 1 + 2 = tapped with a finger.
   'touch': async (s) => {
@@ -322,7 +429,7 @@ const CASES = {
     await s.type('ArrowLeft', 'Numpad4', '', 51);  // the keypad's 4 without Num Lock
     await s.type('.', 'Period', '.', 72);
     await s.type('5', 'Digit5', '5', 52);
-    await s.type('q', 'KeyQ', 'q', 0);  // no key of the calculator's
+    await s.type('z', 'KeyZ', 'z', 0);  // no key of the calculator's
     await s.expectScreen(5);
   },
   // Kept by the service worker: with the server gone, the page opens again.

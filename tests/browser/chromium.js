@@ -173,9 +173,14 @@ class Browser {
     return result.value;
   }
 
-  mouse(type, x, y, buttons = 1) {
+  // A mouse event; button 'left', 'middle' or 'right' (buttons: those held after it).
+  mouse(type, x, y, buttons = 1, button = 'left') {
     return this.send('Input.dispatchMouseEvent',
-      { type, x, y, button: 'left', buttons: type === 'mouseReleased' ? 0 : buttons, clickCount: 1 });
+      { type, x, y, button, buttons: type === 'mouseReleased' ? 0 : buttons, clickCount: 1 });
+  }
+
+  wheel(x, y, deltaY) {
+    return this.send('Input.dispatchMouseEvent', { type: 'mouseWheel', x, y, deltaX: 0, deltaY });
   }
 
   touch(type, points) {
@@ -215,7 +220,10 @@ class Browser {
 // Windows' virtual key codes, which Chromium wants beside the DOM's names.
 const KEY_CODES = { Enter: 13, NumpadEnter: 13, Backspace: 8, Escape: 27, Delete: 46, KeyC: 67, KeyQ: 81,
                     KeyE: 69, Digit0: 48, Digit1: 49, Digit2: 50, Digit3: 51, Digit4: 52, Digit5: 53,
-                    Digit6: 54, Digit7: 55, Digit8: 56, Digit9: 57, Numpad4: 100, Period: 190 };
+                    Digit6: 54, Digit7: 55, Digit8: 56, Digit9: 57, Numpad4: 100, Period: 190,
+                    ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40, Space: 32, F9: 120,
+                    Minus: 189, Semicolon: 186, Backslash: 220, Slash: 191 };
+for (const letter of 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') KEY_CODES['Key' + letter] = letter.charCodeAt(0);
 
 // --- PNG pictures ---
 

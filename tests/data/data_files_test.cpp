@@ -13,7 +13,7 @@
 
 #include "SDL.h"
 #include "SDL_ttf.h"
-#include "shell_internal.h"
+#include "click_file.h"
 #include "display.h"
 #include "shell.h"
 #include "support/key_cells.h"

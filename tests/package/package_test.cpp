@@ -144,10 +144,14 @@ TEST_F(InstalledPackage, StartsFromItsDesktopEntryUprightInAWindow) {
     XServer x("1024x768x24");
     ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
     // Started from an empty folder, as a menu would start it from one with
-    // no data in it: the launcher must find the data itself.
+    // no data in it: the launcher must find the data itself. That folder is
+    // its home too, so that no state kept from another run is found.
     TempDirectory home;
     Child calculator({{"sh", "-c", "cd \"$0\" && exec " + exec, home.path()},
-                      {{"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", "dummy"}}});
+                      {{"DISPLAY", x.display()},
+                       {"SDL_AUDIODRIVER", "dummy"},
+                       {"HOME", home.path()},
+                       {"XDG_STATE_HOME", home.file("state")}}});
 
     ASSERT_EQ(run({{TARNO_SHOT, "--upright", home.file("first.bmp")}, {{"SDL_VIDEODRIVER", "dummy"}}}).status, 0);
     const Picture expected = scaled(read_bmp(home.file("first.bmp"), HEIGHT, WIDTH), HEIGHT, 2);

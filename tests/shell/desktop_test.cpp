@@ -1,5 +1,7 @@
 // The desktop window: the keyboard map, where the mouse lands at every
 // scale, the scale chosen for a screen, and typed keys in the main loop.
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "sdl_stand_ins.h"
@@ -64,11 +66,12 @@ TEST(KeyboardMap, KeysPressTheCalculatorKeysOfTheirSigns) {
 TEST(KeyboardMap, CtrlCCopiesAndTheRestDoesNothing) {
     EXPECT_EQ(typed_action(3, SDLK_c, KMOD_LCTRL).kind, TypedAction::COPY);
     const std::vector<Typed> unmapped = {
-        {"q", 'q', SDLK_q, KMOD_NONE},
+        {"z", 'z', SDLK_z, KMOD_NONE},
         {"c", 'c', SDLK_c, KMOD_NONE},
-        {"a letter", 'a', SDLK_a, KMOD_NONE},
-        {"a blank", ' ', SDLK_SPACE, KMOD_NONE},
-        {"!", '!', SDLK_1, KMOD_LSHIFT},
+        {"a letter", 'w', SDLK_w, KMOD_NONE},
+        {"Q", 'Q', SDLK_q, KMOD_LSHIFT},
+        {"$", '$', SDLK_4, KMOD_LSHIFT},
+        {"Insert without Shift", 0, SDLK_INSERT, KMOD_NONE},
         {"Ctrl+E", 5, SDLK_e, KMOD_LCTRL},
         {"Ctrl+9", 0, SDLK_9, KMOD_LCTRL},
         {"Shift alone", 0, SDLK_LSHIFT, KMOD_LSHIFT},
@@ -78,6 +81,36 @@ TEST(KeyboardMap, CtrlCCopiesAndTheRestDoesNothing) {
     };
     for (const Typed& typed : unmapped)
         EXPECT_EQ(typed_action(typed.character, typed.key, typed.modifiers).kind, TypedAction::NOTHING) << typed.what;
+}
+
+std::string file_text(const char* path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A text as the man page's source writes it.
+std::string in_roff(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\\' ? std::string("\\e") : c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+}
+
+// Every line of the keyboard table in --help, in README's table of keys and
+// in the man page's KEYBOARD section, as the user reads it there.
+TEST(KeyboardMap, HelpReadmeAndManPageListTheWholeTable) {
+    const std::string help = help_text(), readme = file_text("README.md"), man = file_text("packaging/tarno.1");
+    ASSERT_FALSE(readme.empty());
+    ASSERT_FALSE(man.empty());
+    for (const KeyboardLine& line : keyboard_lines()) {
+        EXPECT_NE(help.find("  " + line.typed + " "), std::string::npos) << line.typed;
+        EXPECT_NE(help.find(" " + line.does + "\n"), std::string::npos) << line.does;
+        const std::string row = "| " + line.typed + " | " + line.does + " |\n";
+        EXPECT_NE(readme.find(row), std::string::npos) << "README lacks the row\n" << row;
+        const std::string item = ".TP\n.B " + in_roff(line.typed) + "\n" + in_roff(line.does) + "\n";
+        EXPECT_NE(man.find(item), std::string::npos) << "the man page lacks\n" << item;
+    }
 }
 
 TEST(DesktopWindow, ScaleFillsAtMostNineTenthsOfTheScreensHeight) {
@@ -95,12 +128,35 @@ TEST(DesktopWindow, ScaleFillsAtMostNineTenthsOfTheScreensHeight) {
     for (const auto& [height, scale] : scales) EXPECT_EQ(default_scale(height), scale) << height << " rows";
 }
 
+TEST(DesktopWindow, ScaleFitsTheScreensWidthToo) {
+    const std::vector<std::pair<std::pair<int, int>, int>> scales = {
+        {{1080, 1920}, 4},  // an upright monitor: 960 x 1280
+        {{1920, 1080}, 3},  // a wide one: 720 x 960
+        {{500, 2000}, 1},   // 2 would be 480 of 500 columns
+        {{200, 100}, 1},    // smaller than the window at 1: still 1
+    };
+    for (const auto& [size, scale] : scales)
+        EXPECT_EQ(default_scale(size.second, size.first), scale) << size.first << " x " << size.second;
+}
+
+TEST(DesktopWindow, DataIsLookedForHereThenBesideTheProgramThenInstalled) {
+    const std::vector<std::string> folders = data_folders("/tmp", "/home/u/tarno-src/build/tarno", "/usr/share/tarno");
+    EXPECT_EQ(folders, (std::vector<std::string>{"/tmp", "/home/u/tarno-src", "/usr/share/tarno"}));
+    EXPECT_EQ(data_folders("/tmp", "", "/usr/share/tarno"), (std::vector<std::string>{"/tmp", "/usr/share/tarno"}));
+}
+
+SDL_Event mouse_button(Uint8 type, Uint8 button, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = button;
+    event.button.x = static_cast<Uint16>(x);
+    event.button.y = static_cast<Uint16>(y);
+    return event;
+}
+
 // Where the mouse in the window, at scale, presses: every pixel of every
 // key's cell, as the cell table has it, seen upright and scaled.
 TEST_F(Desktop, EveryKeyIsHitAtEveryScale) {
-    shell_test::mouse_stand_in = {};
-    shell_test::mouse_stand_in.active = true;
-    shell_test::mouse_stand_in.buttons = SDL_BUTTON(SDL_BUTTON_LEFT);
     for (int scale : {1, 2, 3, 8}) {
         const auto backend = make_desktop_backend(scale);
         for (int row = 0; row < 5; ++row) {
@@ -110,18 +166,17 @@ TEST_F(Desktop, EveryKeyIsHitAtEveryScale) {
                     for (int y : {ys.first, ys.last}) {
                         // The screen pixel (x, y) is the window's block from ((239 - y) s, x s).
                         for (int corner : {0, scale - 1}) {
-                            shell_test::mouse_stand_in.x = (239 - y) * scale + corner;
-                            shell_test::mouse_stand_in.y = x * scale + scale - 1 - corner;
-                            ASSERT_TRUE(backend->poll_press());
-                            EXPECT_EQ(key_at(app.touch_x, app.touch_y), tarno_test::key_from_cell_table(x, y))
+                            backend->sdl_event(mouse_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT,
+                                                            (239 - y) * scale + corner, x * scale + scale - 1 - corner));
+                            EXPECT_EQ(pointer_key(0), tarno_test::key_from_cell_table(x, y))
                                 << "scale " << scale << ", screen (" << x << ", " << y << ")";
+                            reset_input();
                         }
                     }
                 }
             }
         }
     }
-    shell_test::mouse_stand_in = {};
 }
 
 SDL_Event typed(Uint16 character, SDLKey key, SDLMod modifiers = KMOD_NONE) {
@@ -137,9 +192,9 @@ TEST_F(Desktop, TypedKeysClickAndCountWithoutTheTapsWait) {
     const auto backend = make_desktop_backend(2);
     platform.backend = backend.get();
     app.next_accept_ms = shell_test::test_now + 150;  // a tap's wait running
-    for (const SDL_Event& event : {typed('7', SDLK_7), typed('7', SDLK_7), typed('q', SDLK_q), typed('*', SDLK_8)})
+    for (const SDL_Event& event : {typed('7', SDLK_7), typed('7', SDLK_7), typed('z', SDLK_z), typed('*', SDLK_8)})
         handle_event(event);
-    EXPECT_EQ(sound.clicks, 3) << "two sevens and the times, each with its click; q does nothing";
+    EXPECT_EQ(sound.clicks, 3) << "two sevens and the times, each with its click; z does nothing";
     EXPECT_EQ(read_only_calc_state().x_value, 77.0);
     EXPECT_EQ(read_only_calc_state().pending_op, OP_MULTIPLY);
     EXPECT_EQ(app.next_accept_ms, shell_test::test_now + 150) << "the tap's wait is left as it was";
@@ -148,6 +203,17 @@ TEST_F(Desktop, TypedKeysClickAndCountWithoutTheTapsWait) {
     handle_event(typed(17, SDLK_q, KMOD_LCTRL));
     EXPECT_EQ(app.quit_requested, 1) << "Ctrl+Q is Off";
     EXPECT_EQ(sound.clicks, 4) << "with Off's click";
+}
+
+TEST_F(Desktop, WithoutSoundKeysAreSilentWithoutAMessageEach) {
+    sound.click_channel = -1;
+    const auto backend = make_desktop_backend(2);
+    platform.backend = backend.get();
+    EXPECT_EQ(tarno_test::stderr_of([] { handle_event(typed('7', SDLK_7)); }), "");
+    platform.backend = &handheld_backend();
+    EXPECT_EQ(tarno_test::stderr_of([] { press_key(KEY_8); }), "Unable to play WAV file: " + std::string(SDL_GetError()) + "\n")
+        << "the handheld says so at every press";
+    EXPECT_EQ(read_only_calc_state().x_value, 78.0);
 }
 
 TEST_F(Desktop, TheNumberIsCopiedWithoutItsLeadingBlank) {

@@ -20,6 +20,7 @@ void ShellTest::SetUp() {
     test_now = 1000000;
     test_clock_step = 0;
     power_on();
+    reset_input();
     SDL_Event stale;
     while (SDL_PollEvent(&stale)) {
     }

@@ -10,7 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "shell_internal.h"
+#include "backend.h"
+#include "click_file.h"
+#include "input.h"
+#include "keyboard.h"
+#include "lifecycle.h"
+#include "loop.h"
+#include "native_idle.h"
+#include "options.h"
+#include "touch.h"
+#include "x_display.h"
 #include "support/capture.h"
 #include "support/key_cells.h"
 

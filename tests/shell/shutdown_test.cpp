@@ -64,9 +64,11 @@ public:
         seen->last_shown_plain_pixels = pixels_of_colour(screen, LIGHT_BLUE_565);
         handheld().show(screen);
     }
-    bool poll_press() override { return handheld().poll_press(); }
-    void key_down(const SDL_keysym& key) override { handheld().key_down(key); }
-    void window_event(const SDL_Event& event) override { handheld().window_event(event); }
+    void start() override { handheld().start(); }
+    void sdl_event(const SDL_Event& event) override { handheld().sdl_event(event); }
+    bool poll() override { return handheld().poll(); }
+    void close_input() override { handheld().close_input(); }
+    void end() override { handheld().end(); }
     void copy(const std::string& text) override { handheld().copy(text); }
     void pause_idle() override { handheld().pause_idle(); }
 

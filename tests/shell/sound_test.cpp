@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SDL_mixer.h"
+#include "desktop.h"
 #include "shell_test_support.h"
 #include "support/files.h"
 
@@ -147,6 +148,53 @@ TEST_F(MixerSound, ClickPlaysOnAFreeChannel) {
     app.click_sound = nullptr;
 
     EXPECT_EQ(mixer_sound().play_click(), -1) << "no click loaded";
+}
+
+// The desktop window's sound on SDL's dummy audio device and the test's clock.
+class QuietSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        platform.clock = shell_test::test_clock;
+        shell_test::test_now = 5000;
+    }
+    void TearDown() override {
+        quiet_sound().close();
+        platform.clock = now_ms;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    static bool device_open() { return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0; }
+};
+
+TEST_F(QuietSound, DeviceClosesAfterTheQuietWhileAndOpensForTheNextClickWithItsVolume) {
+    Sound& sound = quiet_sound();
+    sound.open();
+    ASSERT_TRUE(device_open()) << "opened at start-up: " << SDL_GetError();
+    sound.set_volume(48);
+    shell_test::test_now += 1000;
+    EXPECT_GT(close_sound_when_quiet(), 0) << "a second and a half after start-up";
+    EXPECT_TRUE(device_open());
+    shell_test::test_now += 1000;
+    EXPECT_EQ(close_sound_when_quiet(), -1);
+    EXPECT_FALSE(device_open()) << "closed once quiet";
+    EXPECT_FALSE(sound.playing(0));
+    EXPECT_EQ(sound.volume(), 48) << "kept while closed";
+
+    SDL_PauseAudio(1);  // the device's thread starts paused: the click plays until halted
+    const int channel = sound.play_click();
+    ASSERT_TRUE(device_open()) << "opened for the click";
+    SDL_PauseAudio(1);
+    EXPECT_GE(channel, 0);
+    EXPECT_EQ(Mix_Volume(channel, -1), 48) << "the volume given to the device opened anew";
+    shell_test::test_now += 1400;
+    EXPECT_GT(close_sound_when_quiet(), 0);
+    shell_test::test_now += 1000;
+    EXPECT_GT(close_sound_when_quiet(), 0) << "the click still plays";
+    EXPECT_TRUE(device_open());
+    Mix_HaltChannel(-1);
+    shell_test::test_now += 100;
+    EXPECT_EQ(close_sound_when_quiet(), -1);
+    EXPECT_FALSE(device_open());
 }
 
 }  // namespace

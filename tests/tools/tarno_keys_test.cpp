@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,21 @@ TEST(TarnoKeys, PrintsTheSixFieldsAfterTheLastToken) {
 
     r = run_keys("15 14 24 65 65 34 45");
     EXPECT_EQ(r.out, "tarno/tarno9.bmp\t(2\tM\tSci\tDeg\t 3.141593E+00\n");
+}
+
+// What the desktop window keeps between runs is not the tool's: it starts
+// from power-on and leaves the state file alone.
+TEST(TarnoKeys, ReadsAndWritesNoKeptState) {
+    tarno_test::TempDirectory folder;
+    ASSERT_EQ(mkdir(folder.file("tarno").c_str(), 0700), 0);
+    const std::string kept = "tarno-state 1\nmemory 5\nanswer 6\nangle deg\nformat sci\n";
+    std::ofstream(folder.file("tarno/state")) << kept;
+    const tarno_test::Environment state = {{"XDG_STATE_HOME", folder.path()}};
+    Finished r = tarno_test::run({tarno_test::command_line(TARNO_KEYS_PATH, "35"), state});
+    EXPECT_EQ(r.out, "tarno/tarno.bmp\t\t \tNorm\tRad\t 0\n");
+    r = tarno_test::run({tarno_test::command_line(TARNO_KEYS_PATH, "41 45 15 14"), state});
+    EXPECT_EQ(r.out, "tarno/tarno9.bmp\t\tM\tNorm\tDeg\t 7\n");
+    EXPECT_EQ(tarno_test::file_text(folder.file("tarno/state")), kept);
 }
 
 TEST(TarnoKeys, TracePrintsALineAfterEveryToken) {

@@ -2,7 +2,7 @@
 // calculator draws, the upright turn, PNG against BMP, tokens from standard
 // input, bad arguments, long entries, a font that draws nothing, a keypad
 // picture that cannot be loaded, input that cannot be read, and output that
-// cannot be written or lies behind a link.
+// cannot be written or lies behind a link, standard output as a pipe.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -335,6 +335,20 @@ TEST_F(ShotTool, LinkedOutputGoesWhereTheLinkLeadsAndTheLinkStays) {
         if (c.picture != nullptr) {
             EXPECT_TRUE(file_text(c.picture) == file_text("direct.bmp"));
         }
+    }
+}
+
+// The test's standard output is a pipe: /dev/stdout and /proc/self/fd/1 lead
+// there through links whose targets ("pipe:[...]") name no file.
+TEST_F(ShotTool, PictureGoesIntoThePipeThatStandardOutputIs) {
+    ASSERT_EQ(run_shot("--upright direct.bmp 61").status, 0);
+    ASSERT_EQ(symlink("/dev/stdout", "linked.bmp"), 0);
+    for (const char* path : {"/dev/stdout", "/proc/self/fd/1", "linked.bmp"}) {
+        SCOPED_TRACE(path);
+        const Finished run = run_shot(std::string("--upright ") + path + " 61");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(run.out == file_text("direct.bmp")) << run.out.size() << " bytes";
     }
 }
 

@@ -20,7 +20,6 @@
 
 #include "display.h"
 #include "encode.h"
-#include "output_file.h"
 #include "shell.h"
 #include "tokens.h"
 
@@ -74,7 +73,8 @@ bool write_picture(SDL_Surface* picture, const std::string& path, std::string& e
     std::vector<Uint8> bytes;
     const bool encoded = names_png(path) ? tarno_shot::encode_png(picture, bytes, error)
                                          : tarno_shot::encode_bmp(picture, bytes, error);
-    return encoded && tarno_shot::write_file(path, bytes, error);
+    return encoded && tarno::write_file(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()},
+                                        tarno::Reader::WAIT, error);
 }
 
 // Saves the screen, turned upright when asked; false after a complaint.

@@ -60,44 +60,52 @@ function playClick(volume) {
   source.start();
 }
 
-// --- Presses: one finger, pen or mouse at a time, as on the touch screen ---
+// --- Presses: every finger and pen its own, the mouse's main button ---
 
-let pointer = null;
+// What a pointer did, as the calculator numbers it.
+const DOWN = 0, MOVE = 1, UP = 2, CANCEL = 3, ALL_POINTERS = -1;
+const held = new Set();  // the pointers that went down on the canvas and are not up yet
 
-function press(event, down) {
+function pointer(event, what) {
   const box = canvas.getBoundingClientRect();
   const x = Math.floor((event.clientX - box.left) * WIDTH / box.width);
   const y = Math.floor((event.clientY - box.top) * HEIGHT / box.height);
-  if (running) Module._tarno_pointer(x, y, down ? 1 : 0);
+  if (running) Module._tarno_pointer(event.pointerId, x, y, what);
 }
 
 canvas.addEventListener('pointerdown', (event) => {
   wakeAudio();
-  if (pointer !== null) return;
-  pointer = event.pointerId;
-  canvas.setPointerCapture(event.pointerId);
-  press(event, true);
   event.preventDefault();
+  // The mouse's other buttons press nothing; a finger or a pen always counts.
+  if (event.pointerType === 'mouse' && event.button !== 0) return;
+  held.add(event.pointerId);
+  canvas.setPointerCapture(event.pointerId);
+  pointer(event, DOWN);
 });
 canvas.addEventListener('pointermove', (event) => {
-  if (event.pointerId === pointer) press(event, true);
+  if (held.has(event.pointerId)) pointer(event, MOVE);
 });
-for (const type of ['pointerup', 'pointercancel']) {
-  canvas.addEventListener(type, (event) => {
-    if (event.pointerId !== pointer) return;
-    pointer = null;
-    press(event, false);
-  });
-}
+canvas.addEventListener('pointerup', (event) => {
+  if (!held.delete(event.pointerId)) return;
+  pointer(event, event.pointerType === 'mouse' && event.button !== 0 ? CANCEL : UP);
+});
+canvas.addEventListener('pointercancel', (event) => {
+  if (held.delete(event.pointerId)) pointer(event, CANCEL);
+});
 canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+// Gone to another window or tab: a key held down un-presses, and acts not.
+window.addEventListener('blur', () => {
+  held.clear();
+  if (running) Module._tarno_pointer(ALL_POINTERS, 0, 0, CANCEL);
+});
 
 // --- Keys: the calculator says which it takes ---
 
 window.addEventListener('keydown', (event) => {
   wakeAudio();
   if (!running || event.altKey || event.metaKey) return;
-  if (Module.ccall('tarno_key', 'number', ['string', 'string', 'number'],
-                   [event.key, event.code, event.ctrlKey ? 1 : 0])) {
+  if (Module.ccall('tarno_key', 'number', ['string', 'string', 'number', 'number'],
+                   [event.key, event.code, event.ctrlKey ? 1 : 0, event.shiftKey ? 1 : 0])) {
     event.preventDefault();
   }
 });
@@ -106,7 +114,7 @@ window.addEventListener('keydown', (event) => {
 
 // Before the input's own handler hands it in, so that the next frame sees it.
 for (const type of ['pointerdown', 'pointermove', 'pointerup', 'pointercancel', 'touchstart', 'touchend',
-                    'keydown', 'keyup', 'paste']) {
+                    'keydown', 'keyup', 'paste', 'click', 'blur']) {
   window.addEventListener(type, () => {
     if (running) Module._tarno_wake();
   }, true);
@@ -206,7 +214,7 @@ function makeKeys() {
     button.style.height = ((box.bottom - box.top + 1) * 100 / HEIGHT) + '%';
     button.addEventListener('click', () => {
       wakeAudio();
-      if (running) Module._tarno_press_key(box.key);
+      if (running) Module._tarno_press(box.key);
     });
     // Enter and Space press the button, not the calculator's keys of the keyboard.
     button.addEventListener('keydown', (event) => {
@@ -233,6 +241,17 @@ function tell() {
     document.getElementById('display').textContent = text;
   }
 }
+
+// Ctrl+V and Shift+Insert, left to the browser, come back as its paste.
+window.addEventListener('paste', (event) => {
+  if (!running || !event.clipboardData) return;
+  // Cut short, still too long to be taken, so that a huge paste stays off
+  // the calculator's stack; a NUL, which would end the text early, goes in
+  // as another byte that no paste may hold.
+  const text = event.clipboardData.getData('text/plain').slice(0, 1024).replace(/\0/g, '\x01');
+  Module.ccall('tarno_paste', null, ['string'], [text]);
+  event.preventDefault();
+});
 
 // --- The calculator's side ---
 

@@ -1,5 +1,6 @@
-#include "output_file.h"
-
+// Writing a file as the user or the calculator asked: a regular file is
+// replaced only by a whole one, a device or a pipe is written into. The
+// tools' pictures and the desktop window's kept state both go through here.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +9,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
-namespace tarno_shot {
+#include "shell.h"
+
+namespace tarno {
 namespace {
 
 // As many links as the kernel follows in one path before it gives up.
@@ -68,7 +72,7 @@ int create_beside(const std::string& target, const struct stat* existing, std::s
 }
 
 // Writes all of bytes to fd; false with errno set.
-bool write_all(int fd, const std::vector<Uint8>& bytes) {
+bool write_all(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
@@ -82,7 +86,7 @@ bool write_all(int fd, const std::vector<Uint8>& bytes) {
 
 // Writes bytes to fd, syncs them to the disk when fd is a new file of ours,
 // and closes fd; false with the reason in error.
-bool write_and_close(int fd, const std::vector<Uint8>& bytes, bool sync, std::string& error) {
+bool write_and_close(int fd, std::string_view bytes, bool sync, std::string& error) {
     const bool written = write_all(fd, bytes) && (!sync || fsync(fd) == 0);
     if (!written) failed(error);
     const bool closed = close(fd) == 0;
@@ -90,18 +94,42 @@ bool write_and_close(int fd, const std::vector<Uint8>& bytes, bool sync, std::st
     return written && closed;
 }
 
+// Whether a and b are the same file.
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Writes bytes into what path names as it is, a device or a pipe: opened
+// through path itself, so that the kernel follows the links, those of /proc
+// too (/dev/stdout, /proc/self/fd/1), whose targets ("pipe:[4711]") name
+// nothing in the file system. A regular file (reached so only through such
+// a link) is emptied first.
+bool write_into(const std::string& path, std::string_view bytes, Reader reader, std::string& error) {
+    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (reader == Reader::DONT_WAIT ? O_NONBLOCK : 0);
+    const int fd = open(path.c_str(), flags);
+    if (fd < 0) return failed(error);
+    struct stat opened;
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ftruncate(fd, 0) != 0) {
+        failed(error);
+        close(fd);
+        return false;
+    }
+    return write_and_close(fd, bytes, false, error);
+}
+
 }  // namespace
 
-bool write_file(const std::string& path, const std::vector<Uint8>& bytes, std::string& error) {
+bool write_file(const std::string& path, std::string_view bytes, Reader reader, std::string& error) {
+    struct stat named;
+    const bool names_something = stat(path.c_str(), &named) == 0;
+    if (names_something && !S_ISREG(named.st_mode)) return write_into(path, bytes, reader, error);
     std::string target;
     if (!follow_links(path, target)) return failed(error);
     struct stat existing;
     const bool exists = stat(target.c_str(), &existing) == 0;
     if (!exists && errno != ENOENT) return failed(error);
-    if (exists && !S_ISREG(existing.st_mode)) {
-        const int fd = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        return fd >= 0 ? write_and_close(fd, bytes, false, error) : failed(error);
-    }
+    // A regular file that the links' text does not lead to (a /proc link to
+    // a file since removed) cannot be replaced beside itself: written into.
+    if (names_something && !(exists && same_file(named, existing))) return write_into(path, bytes, reader, error);
+    if (exists && !S_ISREG(existing.st_mode)) return write_into(target, bytes, reader, error);
     std::string temporary;
     const int fd = create_beside(target, exists ? &existing : nullptr, temporary);
     if (fd < 0) return failed(error);
@@ -111,4 +139,4 @@ bool write_file(const std::string& path, const std::vector<Uint8>& bytes, std::s
     return saved;
 }
 
-}  // namespace tarno_shot
+}  // namespace tarno
