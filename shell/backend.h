@@ -79,8 +79,17 @@ struct Platform {
 
 extern Platform platform;
 
-// The mixer-backed Sound of the native program.
+// The mixer-backed Sound of the native program: open() is
+// open_click_device, then load_click_sound whatever came of it.
 Sound& mixer_sound();
+
+// Opens the audio device as the mixer's Sound plays on it; false after
+// "Unable to initialize audio: ..." on standard error.
+bool open_click_device();
+
+// Loads CLICK_FILE into app.click_sound, or leaves it null after "Unable to
+// load WAV file: ..." on standard error.
+void load_click_sound();
 
 // The click from the regular file at path, checked, then loaded by the mixer;
 // null, with SDL's error saying why ("<path>: 0 channels"), when it fails.

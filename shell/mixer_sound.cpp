@@ -19,13 +19,8 @@ constexpr int AUDIO_BUFFER_SAMPLES = 32;
 class MixerSound final : public Sound {
 public:
     void open() override {
-        // SDL's error text outlives the call that set it (the joystick's, say):
-        // cleared first, a failure reports only what the mixer itself said.
-        SDL_ClearError();
-        if (Mix_OpenAudio(AUDIO_RATE, AUDIO_S8, AUDIO_CHANNELS, AUDIO_BUFFER_SAMPLES) != 0)
-            std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
-        app.click_sound = load_click(CLICK_FILE);
-        if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
+        open_click_device();
+        load_click_sound();
     }
     int play_click() override {
         SDL_ClearError();  // a failure's message then carries the mixer's words, not an older call's
@@ -42,6 +37,20 @@ public:
 };
 
 }  // namespace
+
+bool open_click_device() {
+    // SDL's error text outlives the call that set it (the joystick's, say):
+    // cleared first, a failure reports only what the mixer itself said.
+    SDL_ClearError();
+    if (Mix_OpenAudio(AUDIO_RATE, AUDIO_S8, AUDIO_CHANNELS, AUDIO_BUFFER_SAMPLES) == 0) return true;
+    std::fprintf(stderr, "Unable to initialize audio: %s\n", SDL_GetError());
+    return false;
+}
+
+void load_click_sound() {
+    app.click_sound = load_click(CLICK_FILE);
+    if (!app.click_sound) std::fprintf(stderr, "Unable to load WAV file: %s\n", SDL_GetError());
+}
 
 Mix_Chunk* load_click(const char* path) {
     SDL_RWops* stream = open_click_file(path);

@@ -5,6 +5,7 @@
 // would pay for a calculator merely left open.
 #include "SDL_mixer.h"
 #include "desktop.h"
+#include "loop.h"
 
 namespace tarno {
 
@@ -28,7 +29,9 @@ public:
     // Opened at start-up as the handheld's is, so that a missing device or a
     // bad click file is said at once; closed after the quiet while like after a click.
     void open() override {
-        mixer_sound().open();
+        // Without a device there is nothing to load the click for: the one
+        // line saying so is enough, and every key is silent.
+        if (open_click_device()) load_click_sound();
         started_ = true;
         // Without a click to play the device is not worth opening again.
         opens_ = device_open() && app.click_sound != nullptr;

@@ -1,6 +1,7 @@
 // The click file's header, checked before the mixer sees it: ordinary PCM
 // passes, and headers that crash or confuse SDL's WAV loader and converter
 // are refused with a word on what is wrong.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "SDL_mixer.h"
 #include "desktop.h"
 #include "shell_test_support.h"
+#include "support/capture.h"
 #include "support/files.h"
 
 namespace tarno {
@@ -195,6 +197,16 @@ TEST_F(QuietSound, DeviceClosesAfterTheQuietWhileAndOpensForTheNextClickWithItsV
     shell_test::test_now += 100;
     EXPECT_EQ(close_sound_when_quiet(), -1);
     EXPECT_FALSE(device_open());
+}
+
+TEST(QuietSoundWithoutADevice, SaysSoInOneLineAndEveryKeyIsSilent) {
+    setenv("SDL_AUDIODRIVER", "no-such-device", 1);
+    const std::string said = tarno_test::stderr_of([] { quiet_sound().open(); });
+    EXPECT_EQ(said.rfind("Unable to initialize audio: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(quiet_sound().play_click(), -1);
+    quiet_sound().close();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 }  // namespace
