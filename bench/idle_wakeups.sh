@@ -179,7 +179,7 @@ echo "idle wake-ups of the whole program (all threads, voluntary + involuntary),
 for p in "${programs[@]}"; do
     echo "  $p: dummy audio: $(wakeups "$p" off);  dummy audio, Num Lock on: $(wakeups "$p" numlock)"
 done
-echo "  (issue 23's figures before: ~900 /s with dummy audio; ~98 /s more with Num Lock on)"
+echo "  (figures measured before the device was closed at rest: ~900 /s with dummy audio; ~98 /s more with Num Lock on)"
 echo "click: key press to its first sample at the audio driver (median (min-max) of 5):"
 for p in "${programs[@]}"; do
     echo "  $p: $(click_delays "$p")"
