@@ -109,6 +109,8 @@ public:
     void sdl_event(const SDL_Event&) override {}  // the page hands its input in itself
     void copy(const std::string& text) override { page_copy(text.c_str()); }
     void pause_idle() override {}  // the browser calls each frame when it is due
+    void restore_kept() override { restore_page_kept(); }
+    void keep() override { keep_in_page(); }
 
 private:
     // The canvas's bytes from a 16-bit picture, a pixel at a time through
@@ -231,7 +233,6 @@ int main() {
     tarno::platform.sound = &tarno::browser_sound;
     tarno::platform.backend = &tarno::browser_backend;
     tarno::start_up();
-    tarno::restore_kept();
     // One pass of the main loop at each of the browser's frames; main
     // itself never returns, as the native main loop does not: the program
     // ends only in the shutdown's exit, which the page sees.

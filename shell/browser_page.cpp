@@ -60,21 +60,13 @@ namespace {
 
 char kept[KEPT_STATE_SIZE];  // the kept text last stored, or read at start
 
-void store_kept_when_changed() {
-    char now[KEPT_STATE_SIZE];
-    write_kept_state(read_only_calc_state(), now);
-    if (std::strcmp(now, kept) == 0) return;
-    std::memcpy(kept, now, sizeof kept);
-    page_write_kept(kept);
-}
-
 // Whether the browser's frame callback is stopped: an idle calculator draws
 // nothing and waits for nothing, so the page stays quiet until input comes.
 bool resting = false;
 
 }  // namespace
 
-void restore_kept() {
+void restore_page_kept() {
     char stored[KEPT_STATE_SIZE];
     const int length = page_read_kept(stored, sizeof stored);
     write_kept_state(read_only_calc_state(), kept);  // what power-on keeps
@@ -82,14 +74,20 @@ void restore_kept() {
     const char* why = "it is longer than any kept text";
     if (static_cast<std::size_t>(length) < sizeof stored && restore_kept_state(stored, length, &why)) {
         write_kept_state(read_only_calc_state(), kept);
-        draw_calculator(app.screen);
         return;
     }
     page_not_restored(why);
 }
 
+void keep_in_page() {
+    char now[KEPT_STATE_SIZE];
+    write_kept_state(read_only_calc_state(), now);
+    if (std::strcmp(now, kept) == 0) return;
+    std::memcpy(kept, now, sizeof kept);
+    page_write_kept(kept);
+}
+
 void after_pass(bool quiet) {
-    store_kept_when_changed();
     if (quiet && !resting) {
         resting = true;
         hold_runtime();
