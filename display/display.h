@@ -57,6 +57,12 @@ void close_fonts(Fonts& fonts);
 // picture and every text for this state onto screen, then flips it.
 void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state);
 
+// redraw_screen's two steps, for a shell that draws over the composed
+// screen before it is shown: the painting, without the flip ...
+void compose_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state);
+// ... and the flip, with "SDL_Flip failed" on standard error when it fails.
+void flip_screen(SDL_Surface* screen);
+
 // Loads the keypad picture from the BMP file at path, as every redraw
 // does; a new SCREEN_WIDTH x SCREEN_HEIGHT surface the caller frees, or null
 // with SDL's error saying why (a picture of any other size is refused).

@@ -136,7 +136,7 @@ void draw_number_line(SDL_Surface* screen, const Fonts& fonts, const char* line)
 
 }  // namespace
 
-void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state) {
+void compose_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state) {
     const ScreenTexts texts = screen_texts(state);
     draw_keypad(screen, texts);
     // Every text is black; each later one is drawn over the earlier ones.
@@ -146,7 +146,15 @@ void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& sta
     draw_text(screen, fonts, texts.format_name, STATUS_TOP, FORMAT_END, 0, 0, 0, SMALL_FONT);
     draw_text(screen, fonts, texts.memory_mark, STATUS_TOP, MEMORY_END, 0, 0, 0, SMALL_FONT);
     draw_number_line(screen, fonts, texts.number_line);
+}
+
+void flip_screen(SDL_Surface* screen) {
     if (SDL_Flip(screen) < 0) std::fputs("SDL_Flip failed", stderr);
+}
+
+void redraw_screen(SDL_Surface* screen, const Fonts& fonts, const CalcState& state) {
+    compose_screen(screen, fonts, state);
+    flip_screen(screen);
 }
 
 }  // namespace tarno

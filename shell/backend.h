@@ -43,7 +43,7 @@ public:
     virtual SDL_Surface* open_screen() = 0;
     // What the platform looks at once the calculator is up, before the first screen.
     virtual void start() {}
-    // Shows screen, just composed by redraw_screen (which flipped it).
+    // Shows screen, just composed and flipped.
     virtual void show(SDL_Surface* screen) = 0;
     // One SDL event from the main loop, every one but the quit request.
     virtual void sdl_event(const SDL_Event& event) = 0;

@@ -318,18 +318,17 @@ bool hide_cursor() {
     return was_shown;
 }
 
-bool draw_input_marks(SDL_Surface* screen) {
-    if (screen == nullptr || screen->format->BytesPerPixel != 2) return false;
+void draw_input_marks(SDL_Surface* screen) {
+    if (screen == nullptr || screen->format->BytesPerPixel != 2) return;
     std::vector<KeyCode> pressed;
     for (const HeldPointer& pointer : held)
         if (pointer.key != NO_KEY && std::find(pressed.begin(), pressed.end(), pointer.key) == pressed.end())
             pressed.push_back(pointer.key);
-    if (pressed.empty() && !cursor_shown) return false;
+    if (pressed.empty() && !cursor_shown) return;
     SDL_LockSurface(screen);
     for (KeyCode key : pressed) invert_cell(screen, key_cell(key));
     SDL_UnlockSurface(screen);
     if (cursor_shown) draw_ring(screen, key_cell(cursor_key()));
-    return true;
 }
 
 }  // namespace tarno

@@ -70,7 +70,7 @@ KeyCode cursor_key();
 bool hide_cursor();
 
 // Draws over the composed screen what input shows: every held key's cell
-// inverted, the cursor's ring. True when it drew anything.
-bool draw_input_marks(SDL_Surface* screen);
+// inverted, the cursor's ring.
+void draw_input_marks(SDL_Surface* screen);
 
 }  // namespace tarno

@@ -54,9 +54,11 @@ void handle_event(const SDL_Event& event) {
 }
 
 void draw_calculator(SDL_Surface* screen) {
-    redraw_screen(screen, app.fonts, read_only_calc_state());
-    // A held key and the key cursor over the picture, which is flipped again with them.
-    if (draw_input_marks(screen)) SDL_Flip(screen);
+    compose_screen(screen, app.fonts, read_only_calc_state());
+    // A held key and the key cursor over the picture before it is flipped,
+    // so that the handheld's screen never shows it without them.
+    draw_input_marks(screen);
+    flip_screen(screen);
     platform.backend->show(screen);
 }
 

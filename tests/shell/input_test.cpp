@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sdl_stand_ins.h"
 #include "shell_test_support.h"
 
 namespace tarno {
@@ -188,6 +189,15 @@ TEST_F(KeyCursor, ArrowsShowAndMoveTheRingWrappingAndSpacePressesItsKey) {
     EXPECT_EQ(sound.clicks, 2);
     pointer(InputEvent::POINTER_DOWN, 0, KEY_1);
     EXPECT_EQ(cursor_key(), NO_KEY) << "gone at the next press";
+}
+
+TEST_F(KeyCursor, EachScreenWithTheRingIsFlippedOnceAndWithIt) {
+    // The handheld shows every flip: a second one for the ring alone would
+    // show the screen without it in between.
+    shell_test::screen_flips = 0;
+    act_typed({TypedAction::CURSOR_DOWN, NO_KEY});
+    act_typed({TypedAction::CURSOR_PRESS, NO_KEY});
+    EXPECT_EQ(shell_test::screen_flips, 2) << "one for the ring's first screen, one for its key's";
 }
 
 TEST_F(KeyCursor, TheDpadMovesItOnTheHandheldAndBPressesAndATapHidesIt) {
