@@ -10,6 +10,7 @@
 # real device; SDL_AUDIODRIVER in the environment chooses another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/xvfb.sh
 program=${1:-build/tarno}
 seconds=10
 [ -x "$program" ] || { echo "idle_cpu: no program at $program (build it first)" >&2; exit 2; }
@@ -24,17 +25,9 @@ finish() {
 }
 trap finish EXIT
 
-# -noreset: SDL's X11 probe connects and leaves at once, and a server that
-# resets then may refuse the calculator's own connection.
-Xvfb -noreset -displayfd 3 -screen 0 320x240x16 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || { echo "idle_cpu: Xvfb did not start" >&2; exit 1; }
+start_xvfb 320x240x16 idle_cpu
 
-DISPLAY=":$(head -n1 "$scratch/display")" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} \
+DISPLAY=$xvfb_display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} \
     "$program" 2>"$scratch/stderr" &
 calculator_pid=$!
 sleep 1

@@ -26,6 +26,7 @@
 # Each program keeps its state in a scratch folder, never in the user's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/xvfb.sh
 program=${1:-build/tarno}
 before=${2:-}
 rest=3
@@ -51,16 +52,8 @@ finish() {
 }
 trap finish EXIT
 
-# -noreset: SDL's X11 probe connects and leaves at once, and a server that
-# resets then may refuse the calculator's own connection.
-Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || { echo "idle_wakeups: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$scratch/display")"
+start_xvfb 1024x768x24 idle_wakeups
+export DISPLAY=$xvfb_display
 
 # Starts PROGRAM --desktop --scale=1 with the environment's audio driver and
 # waits for its window, under the pointer so that it has the keyboard.
